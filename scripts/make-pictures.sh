@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Rebuilds the picture generator and rewrites the pictures the program carries
+# (src/shell/assets: window background, control pictures, icon, hand pointer).
+# Needs giflib, Qt 6 Gui and the DejaVu fonts. The output is committed; the normal build never
+# runs this.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${SLIDEVANE3_TOOLS_BUILD:-$root/build-tools}
+cmake -S "$root" -B "$build" -G Ninja -DSLIDEVANE3_TOOLS=ON -DSLIDEVANE3_WITH_QT=OFF \
+    -DSLIDEVANE3_WITH_UNO=OFF -DSLIDEVANE3_TESTS=OFF -DSLIDEVANE3_BENCH=OFF >/dev/null
+cmake --build "$build" --target slidevane3-make-pictures -j2
+"$build/tools/pictures/slidevane3-make-pictures" "$root/src/shell/assets"
+echo "pictures written to $root/src/shell/assets"
