@@ -9,9 +9,14 @@ PresentationDetector::PresentationDetector(BrowserState& state, Module1& module1
     : state_(state), module1_(module1), dialog_(dialog), window_(window) {}
 
 bool PresentationDetector::IsPowerPointInstalled(const std::string& version) {
+    return HasInstallRecord(module1_, version);
+}
+
+bool PresentationDetector::HasInstallRecord(Module1& module1, const std::string& version) {
     try {
-        std::string const key = "Software\\Microsoft\\Office\\" + version + "\\PowerPoint\\InstallRoot";
-        module1_.GetRegistryString(key, "Path", win::HKEY_LOCAL_MACHINE);
+        std::string const key =
+            "Software\\Microsoft\\Office\\" + version + "\\PowerPoint\\InstallRoot";
+        module1.GetRegistryString(key, "Path", win::HKEY_LOCAL_MACHINE);
         return true;
     } catch (const RuntimeError&) {
         return false;

@@ -22,6 +22,7 @@ public:
 
     // True when the install record of `version` ("9.0" or "8.0") can be read. Never throws.
     bool IsPowerPointInstalled(const std::string& version);
+    static bool HasInstallRecord(Module1& module1, const std::string& version);
 
     // Sets HasPptVer to "9" or "8" and returns true; with neither installed shows the message,
     // sets "0", unloads the window and returns false.
