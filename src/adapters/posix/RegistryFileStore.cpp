@@ -1,0 +1,373 @@
+#include "adapters/posix/RegistryFileStore.h"
+
+#include "adapters/posix/CaseFold.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <pwd.h>
+#include <string_view>
+#include <unistd.h>
+
+namespace slidevane {
+
+namespace {
+
+using Root = RegistryTree::Root;
+using win::DWORD;
+using win::LONG;
+constexpr std::uint32_t npos = RegistryTree::npos;
+// Enough for any real chain of links; more means a loop.
+constexpr int kMaxLinkHops = 16;
+constexpr std::uintptr_t kClassesRoot = 0x80000000u;
+
+std::vector<std::u16string_view> splitPath(std::u16string_view path) {
+    std::vector<std::u16string_view> parts;
+    while (!path.empty()) {
+        const std::size_t next = path.find(u'\\');
+        if (next != 0) {
+            parts.push_back(path.substr(0, next));
+        }
+        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
+    }
+    return parts;
+}
+
+// A link key's target: "\Registry\Machine\…" or "\Registry\User\…", case-folded.
+bool linkTarget(const RegistryTree& tree, std::uint32_t key, Root& root,
+                std::vector<std::u16string>& path) {
+    const RegistryTree::Value* v = tree.value(key, u"symboliclinkvalue");
+    if (v == nullptr || v->deleted) {
+        return false;
+    }
+    const std::u16string target = CaseFold::fold(TextCodec::fromUtf16le(v->data));
+    const auto parts = splitPath(target);
+    if (parts.size() < 2 || parts[0] != u"registry") {
+        return false;
+    }
+    if (parts[1] == u"machine") {
+        root = Root::LocalMachine;
+    } else if (parts[1] == u"user") {
+        root = Root::Users;
+    } else {
+        return false;
+    }
+    path.assign(parts.begin() + 2, parts.end());
+    return true;
+}
+
+// Follows the path through one file's tree; cut tells whether a key on the way was deleted by
+// this file, which hides whatever earlier files say below it.
+std::uint32_t walk(const RegistryTree& tree, Root root, std::vector<std::u16string_view> path,
+                   bool& cut) {
+    std::vector<std::u16string> owned;
+    std::uint32_t key = RegistryTree::rootKey(root);
+    int hops = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        key = tree.child(key, path[i]);
+        if (key == npos) {
+            return npos;
+        }
+        const RegistryTree::Key& k = tree.key(key);
+        cut = cut || k.wiped;
+        std::vector<std::u16string> target;
+        if (k.link && hops < kMaxLinkHops && linkTarget(tree, key, root, target)) {
+            ++hops;
+            target.insert(target.end(), path.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                          path.end());
+            owned = std::move(target);
+            path.assign(owned.begin(), owned.end());
+            key = RegistryTree::rootKey(root);
+            i = static_cast<std::size_t>(-1);
+        }
+    }
+    return key;
+}
+
+bool isStringType(DWORD type) {
+    return type == win::REG_SZ || type == win::REG_EXPAND_SZ || type == win::REG_MULTI_SZ;
+}
+
+std::string homeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return home;
+    }
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+        return pw->pw_dir;
+    }
+    return "/";
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+} // namespace
+
+RegistryFileStore::RegistryFileStore(std::vector<std::filesystem::path> searchList)
+    : RegistryFileStore(std::move(searchList), TextCodec::Narrow::Utf8,
+                        [](const std::string& line) { std::cerr << line << std::endl; }) {}
+
+RegistryFileStore::RegistryFileStore(std::vector<std::filesystem::path> searchList,
+                                     TextCodec::Narrow narrow, Report report)
+    : sources_(std::move(searchList), std::move(report)), narrow_(narrow) {
+    sources_.refresh();
+}
+
+RegistryFileStore::~RegistryFileStore() = default;
+
+std::vector<std::filesystem::path>
+RegistryFileStore::defaultSearchList(const std::filesystem::path& installPrefix) {
+    std::vector<std::filesystem::path> list;
+    if (const char* configured = std::getenv("SLIDEVANE3_REGISTRY")) {
+        std::string_view rest = configured;
+        while (!rest.empty()) {
+            const std::size_t colon = rest.find(':');
+            if (colon != 0) {
+                list.emplace_back(std::string(rest.substr(0, colon)));
+            }
+            rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+        }
+        return list;
+    }
+    const std::string home = homeFolder();
+    std::string prefix = environment("WINEPREFIX");
+    if (prefix.empty()) {
+        prefix = home + "/.wine";
+    }
+    std::error_code error;
+    if (std::filesystem::exists(prefix + "/system.reg", error)) {
+        list.emplace_back(prefix + "/system.reg");
+    }
+    list.emplace_back("/etc/slidevane3/registry.d");
+    if (!installPrefix.empty()) {
+        list.push_back(installPrefix / "share/slidevane3/registry.d");
+    }
+    std::string data = environment("XDG_DATA_HOME");
+    if (data.empty() || data[0] != '/') {
+        data = home + "/.local/share";
+    }
+    list.emplace_back(data + "/slidevane3/registry.d");
+    return list;
+}
+
+bool RegistryFileStore::predefined(win::HKEY key, Location& location) {
+    const auto value = reinterpret_cast<std::uintptr_t>(key);
+    location = Location{};
+    switch (value) {
+    case 0x80000000u: // HKEY_CLASSES_ROOT
+        location.path = {u"software", u"classes"};
+        return true;
+    case 0x80000001u:
+        location.root = Root::CurrentUser;
+        return true;
+    case 0x80000002u:
+        location.root = Root::LocalMachine;
+        return true;
+    case 0x80000003u:
+        location.root = Root::Users;
+        return true;
+    case 0x80000004u:
+        location.root = Root::PerformanceData;
+        return true;
+    case 0x80000005u:
+        location.root = Root::CurrentConfig;
+        return true;
+    case 0x80000006u:
+        location.root = Root::DynData;
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<RegistryFileStore::Hit>
+RegistryFileStore::resolve(const RegistrySources::Layers& layers, const Location& location) {
+    std::vector<Hit> hits;
+    const std::vector<std::u16string_view> path(location.path.begin(), location.path.end());
+    const bool redirect = !location.view64 && location.root == Root::LocalMachine &&
+                          path.size() >= 2 && path[0] == u"software" && path[1] != u"wow6432node";
+    for (std::size_t layer = layers.size(); layer-- > 0;) {
+        const RegistryTree& tree = *layers[layer];
+        std::uint32_t key = npos;
+        bool cut = false;
+        if (redirect && tree.win64()) {
+            std::vector<std::u16string_view> redirected = path;
+            redirected.insert(redirected.begin() + 1, u"wow6432node");
+            bool ignored = false;
+            key = walk(tree, location.root, std::move(redirected), ignored);
+            if (key != npos && !tree.key(key).exists) {
+                key = npos;
+            }
+        }
+        if (key == npos) {
+            key = walk(tree, location.root, path, cut);
+        }
+        if (key != npos && tree.key(key).exists) {
+            hits.push_back(Hit{static_cast<std::uint32_t>(layer), key});
+        }
+        if (cut) {
+            break;
+        }
+    }
+    return hits;
+}
+
+LONG RegistryFileStore::RegOpenKeyExA(win::HKEY key, const char* subKey, DWORD /*options*/,
+                                      win::REGSAM samDesired, win::HKEY* result) {
+    std::lock_guard lock(mutex_);
+    const bool emptySubKey = subKey == nullptr || *subKey == '\0';
+    Location location;
+    if (predefined(key, location)) {
+        if (emptySubKey && result != nullptr) {
+            *result = key;
+            return win::ERROR_SUCCESS;
+        }
+    } else {
+        const auto it = handles_.find(reinterpret_cast<std::uintptr_t>(key));
+        if (key == nullptr || it == handles_.end()) {
+            return win::ERROR_INVALID_HANDLE;
+        }
+        location = it->second.location;
+    }
+    if (result == nullptr) {
+        return win::ERROR_INVALID_PARAMETER;
+    }
+    if ((samDesired & win::KEY_WOW64_64KEY) != 0) {
+        location.view64 = true;
+    } else if ((samDesired & win::KEY_WOW64_32KEY) != 0) {
+        location.view64 = false;
+    }
+    std::string_view text = emptySubKey ? std::string_view() : std::string_view(subKey);
+    if (!text.empty() && text[0] == '\\' && reinterpret_cast<std::uintptr_t>(key) == kClassesRoot) {
+        text.remove_prefix(1);
+    }
+    if (!text.empty() && text[0] == '\\') {
+        *result = nullptr;
+        return win::ERROR_BAD_PATHNAME;
+    }
+    const std::u16string folded = CaseFold::fold(TextCodec::fromNarrow(text, narrow_));
+    for (const auto part : splitPath(folded)) {
+        // Nothing longer or deeper than Windows allows can exist.
+        if (part.size() > RegistryTree::kMaxKeyNameLength ||
+            location.path.size() >= RegistryTree::kMaxDepth) {
+            *result = nullptr;
+            return win::ERROR_FILE_NOT_FOUND;
+        }
+        location.path.emplace_back(part);
+    }
+    auto layers = sources_.refresh();
+    auto hits = resolve(*layers, location);
+    if (hits.empty()) {
+        *result = nullptr;
+        return win::ERROR_FILE_NOT_FOUND;
+    }
+    const std::uintptr_t value = nextHandle_;
+    nextHandle_ += 4;
+    handles_.emplace(value, Handle{std::move(location), std::move(layers), std::move(hits)});
+    *result = reinterpret_cast<win::HKEY>(value);
+    return win::ERROR_SUCCESS;
+}
+
+LONG RegistryFileStore::RegQueryValueExA(win::HKEY key, const char* valueName, DWORD* reserved,
+                                         DWORD* type, win::BYTE* data, DWORD* dataSize) {
+    if (reserved != nullptr || (data != nullptr && dataSize == nullptr)) {
+        return win::ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard lock(mutex_);
+    std::shared_ptr<const RegistrySources::Layers> layers;
+    std::vector<Hit> resolved;
+    const std::vector<Hit>* hits = nullptr;
+    Location location;
+    if (predefined(key, location)) {
+        layers = sources_.current();
+        resolved = resolve(*layers, location);
+        hits = &resolved;
+    } else {
+        const auto it = handles_.find(reinterpret_cast<std::uintptr_t>(key));
+        if (key == nullptr || it == handles_.end()) {
+            return win::ERROR_INVALID_HANDLE;
+        }
+        layers = it->second.layers;
+        hits = &it->second.hits;
+    }
+    const std::u16string name =
+        CaseFold::fold(TextCodec::fromNarrow(valueName == nullptr ? "" : valueName, narrow_));
+    const RegistryTree::Value* found = nullptr;
+    if (name.size() <= RegistryTree::kMaxValueNameLength) {
+        for (const Hit& hit : *hits) {
+            if (const RegistryTree::Value* v = (*layers)[hit.layer]->value(hit.key, name)) {
+                found = v->deleted ? nullptr : v;
+                break;
+            }
+        }
+    }
+    if (found == nullptr) {
+        if (type != nullptr) {
+            *type = win::REG_NONE;
+        }
+        if (data == nullptr && dataSize != nullptr) {
+            *dataSize = 0;
+        }
+        return win::ERROR_FILE_NOT_FOUND;
+    }
+    if (type != nullptr) {
+        *type = found->type;
+    }
+    std::string converted;
+    std::string_view bytes = found->data;
+    bool terminated = true;
+    if (isStringType(found->type)) {
+        // Converted unit by unit; an odd last byte is no unit and is dropped.
+        const std::string_view units = bytes.substr(0, bytes.size() & ~std::size_t{1});
+        terminated =
+            units.size() >= 2 && units[units.size() - 1] == 0 && units[units.size() - 2] == 0;
+        converted = TextCodec::narrowFromUtf16le(units, narrow_);
+        bytes = converted;
+    }
+    const auto size = static_cast<DWORD>(bytes.size());
+    if (data == nullptr) {
+        if (dataSize != nullptr) {
+            *dataSize = size;
+        }
+        return win::ERROR_SUCCESS;
+    }
+    if (*dataSize < size) {
+        *dataSize = size;
+        return win::ERROR_MORE_DATA;
+    }
+    if (size != 0) {
+        std::memcpy(data, bytes.data(), size);
+    }
+    // A string stored without its NUL gets one when the buffer has room, uncounted.
+    if (!terminated && size != 0 && *dataSize > size) {
+        data[size] = 0;
+    }
+    *dataSize = size;
+    return win::ERROR_SUCCESS;
+}
+
+LONG RegistryFileStore::RegCloseKey(win::HKEY key) {
+    Location ignored;
+    if (predefined(key, ignored)) {
+        return win::ERROR_SUCCESS;
+    }
+    std::lock_guard lock(mutex_);
+    if (key == nullptr || handles_.erase(reinterpret_cast<std::uintptr_t>(key)) == 0) {
+        return win::ERROR_INVALID_HANDLE;
+    }
+    return win::ERROR_SUCCESS;
+}
+
+std::size_t RegistryFileStore::parseCount() const {
+    std::lock_guard lock(mutex_);
+    return sources_.parseCount();
+}
+
+std::size_t RegistryFileStore::openHandleCount() const {
+    std::lock_guard lock(mutex_);
+    return handles_.size();
+}
+
+} // namespace slidevane

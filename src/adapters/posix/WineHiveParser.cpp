@@ -1,0 +1,434 @@
+#include "adapters/posix/WineHiveParser.h"
+
+#include "adapters/posix/CaseFold.h"
+#include "adapters/posix/TextCodec.h"
+
+#include <vector>
+
+namespace slidevane {
+
+namespace {
+
+using Root = RegistryTree::Root;
+constexpr std::uint32_t npos = RegistryTree::npos;
+
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text) {}
+
+    bool next(std::string_view& line) {
+        if (pos_ >= text_.size()) {
+            return false;
+        }
+        std::size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) {
+            end = text_.size();
+        }
+        line = text_.substr(pos_, end - pos_);
+        pos_ = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::size_t skipSpaces(std::string_view s, std::size_t i) {
+    while (i < s.size() && isSpace(s[i])) {
+        ++i;
+    }
+    return i;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool startsWith(std::string_view s, std::size_t i, std::string_view prefix) {
+    return s.substr(i, prefix.size()) == prefix;
+}
+
+// The hive's string escapes, up to the first unescaped `end`: C escapes, \x with one to four
+// hex digits (one UTF-16 unit, so surrogates survive exactly), one to three octal digits, and
+// \c for any other c. Raw bytes are UTF-8.
+bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& out) {
+    while (i < s.size()) {
+        const char c = s[i];
+        if (c == end) {
+            ++i;
+            return true;
+        }
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            TextCodec::appendUtf16(out, TextCodec::decodeUtf8(s, i));
+            continue;
+        }
+        if (c != '\\') {
+            out += static_cast<char16_t>(c);
+            ++i;
+            continue;
+        }
+        if (++i >= s.size()) {
+            return false;
+        }
+        const char e = s[i];
+        switch (e) {
+        case 'a':
+            out += u'\a';
+            break;
+        case 'b':
+            out += u'\b';
+            break;
+        case 'e':
+            out += u'\x1b';
+            break;
+        case 'f':
+            out += u'\f';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'v':
+            out += u'\v';
+            break;
+        case 'x': {
+            unsigned value = 0;
+            int digits = 0;
+            while (digits < 4 && i + 1 < s.size() && hexDigit(s[i + 1]) >= 0) {
+                value = value * 16 + static_cast<unsigned>(hexDigit(s[i + 1]));
+                ++i;
+                ++digits;
+            }
+            out += digits == 0 ? u'x' : static_cast<char16_t>(value);
+            break;
+        }
+        default:
+            if (e >= '0' && e <= '7') {
+                unsigned value = static_cast<unsigned>(e - '0');
+                int digits = 1;
+                while (digits < 3 && i + 1 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7') {
+                    value = value * 8 + static_cast<unsigned>(s[i + 1] - '0');
+                    ++i;
+                    ++digits;
+                }
+                out += static_cast<char16_t>(value);
+            } else if (static_cast<unsigned char>(e) >= 0x80) {
+                TextCodec::appendUtf16(out, TextCodec::decodeUtf8(s, i));
+                continue;
+            } else {
+                out += static_cast<char16_t>(e);
+            }
+            break;
+        }
+        ++i;
+    }
+    return false;
+}
+
+std::vector<std::u16string_view> splitPath(std::u16string_view path) {
+    std::vector<std::u16string_view> parts;
+    while (!path.empty()) {
+        const std::size_t next = path.find(u'\\');
+        if (next != 0) {
+            parts.push_back(path.substr(0, next));
+        }
+        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
+    }
+    return parts;
+}
+
+struct Base {
+    Root root = Root::LocalMachine;
+    std::vector<std::u16string> prefix;
+};
+
+// ";; All keys relative to REGISTRY\\Machine" (or \\User\\S-..., \\User\\.Default).
+bool baseFromComment(std::string_view line, Base& base) {
+    constexpr std::string_view marker = "relative to ";
+    const std::size_t at = line.find(marker);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    std::size_t i = at + marker.size();
+    std::u16string path;
+    parseString(line, i, '\0', path);
+    const auto parts = splitPath(path);
+    if (parts.size() < 2 || !CaseFold::equal(parts[0], u"REGISTRY")) {
+        return false;
+    }
+    std::size_t rest = 2;
+    if (CaseFold::equal(parts[1], u"Machine")) {
+        base.root = Root::LocalMachine;
+    } else if (CaseFold::equal(parts[1], u"User")) {
+        if (parts.size() > 2 && parts[2].substr(0, 2) == u"S-") {
+            base.root = Root::CurrentUser;
+            rest = 3;
+        } else {
+            base.root = Root::Users;
+        }
+    } else {
+        return false;
+    }
+    base.prefix.clear();
+    for (std::size_t p = rest; p < parts.size(); ++p) {
+        base.prefix.emplace_back(parts[p]);
+    }
+    return true;
+}
+
+Base baseFromFileName(std::string_view fileName) {
+    const std::size_t slash = fileName.rfind('/');
+    if (slash != std::string_view::npos) {
+        fileName.remove_prefix(slash + 1);
+    }
+    Base base;
+    if (fileName == "user.reg") {
+        base.root = Root::CurrentUser;
+    } else if (fileName == "userdef.reg") {
+        base.root = Root::Users;
+        base.prefix = {u".Default"};
+    }
+    return base;
+}
+
+class Parser {
+public:
+    Parser(RegistryTree& tree, Base base) : tree_(tree), base_(std::move(base)) {}
+
+    bool run(Lines& lines, std::string& error) {
+        std::string_view line;
+        bool seenKey = false;
+        while (lines.next(line)) {
+            const std::size_t i = skipSpaces(line, 0);
+            if (i == line.size()) {
+                continue;
+            }
+            const char c = line[i];
+            if (c == '[') {
+                seenKey = true;
+                current_ = keyLine(line, i + 1);
+            } else if (c == '@' || c == '"') {
+                if (current_ != npos) {
+                    valueLine(line, i, lines);
+                }
+            } else if (c == '#') {
+                const std::string_view option = line.substr(i + 1);
+                if (!seenKey && startsWith(option, 0, "arch=")) {
+                    if (option == "arch=win64") {
+                        tree_.setWin64(true);
+                    } else if (option != "arch=win32") {
+                        error = "unknown hive architecture";
+                        return false;
+                    }
+                } else if (current_ != npos && option == "link") {
+                    tree_.markLink(current_);
+                }
+            } else if (c == ';' && !seenKey) {
+                baseFromComment(line, base_);
+            }
+        }
+        return true;
+    }
+
+private:
+    std::uint32_t keyLine(std::string_view line, std::size_t i) {
+        std::u16string name;
+        if (!parseString(line, i, ']', name)) {
+            return npos;
+        }
+        const auto parts = splitPath(name);
+        if (parts.size() + base_.prefix.size() > RegistryTree::kMaxDepth) {
+            return npos;
+        }
+        for (const auto part : parts) {
+            if (part.size() > RegistryTree::kMaxKeyNameLength) {
+                return npos;
+            }
+        }
+        std::uint32_t key = RegistryTree::rootKey(base_.root);
+        for (const auto& part : base_.prefix) {
+            key = tree_.createChild(key, part);
+        }
+        for (const auto part : parts) {
+            key = tree_.createChild(key, part);
+        }
+        return key;
+    }
+
+    void valueLine(std::string_view line, std::size_t i, Lines& lines) {
+        std::u16string name;
+        if (line[i] == '@') {
+            ++i;
+        } else {
+            ++i;
+            if (!parseString(line, i, '"', name)) {
+                return;
+            }
+        }
+        if (name.size() > RegistryTree::kMaxValueNameLength) {
+            return;
+        }
+        i = skipSpaces(line, i);
+        if (i >= line.size() || line[i] != '=') {
+            return;
+        }
+        i = skipSpaces(line, i + 1);
+        win::DWORD type = win::REG_NONE;
+        std::string data;
+        if (!valueData(line, i, lines, type, data)) {
+            // What the hive cannot say stays as an empty value of no type.
+            type = win::REG_NONE;
+            data.clear();
+        }
+        tree_.setValue(current_, name, type, std::move(data));
+    }
+
+    static bool valueData(std::string_view line, std::size_t i, Lines& lines, win::DWORD& type,
+                          std::string& data) {
+        std::size_t text = std::string_view::npos;
+        if (startsWith(line, i, "\"")) {
+            type = win::REG_SZ;
+            text = i + 1;
+        } else if (startsWith(line, i, "str:\"")) {
+            type = win::REG_SZ;
+            text = i + 5;
+        } else if (startsWith(line, i, "str(2):\"")) {
+            type = win::REG_EXPAND_SZ;
+            text = i + 8;
+        } else if (startsWith(line, i, "str(7):\"")) {
+            type = win::REG_MULTI_SZ;
+            text = i + 8;
+        }
+        if (text != std::string_view::npos) {
+            std::u16string units;
+            if (!parseString(line, text, '"', units)) {
+                return false;
+            }
+            units += u'\0';
+            data = TextCodec::toUtf16le(units);
+            return true;
+        }
+        if (startsWith(line, i, "dword:")) {
+            type = win::REG_DWORD;
+            const std::uint32_t n = lenientHex(line, i + 6);
+            data.resize(4);
+            for (int b = 0; b < 4; ++b) {
+                data[b] = static_cast<char>((n >> (8 * b)) & 0xFF);
+            }
+            return true;
+        }
+        if (startsWith(line, i, "hex:")) {
+            type = win::REG_BINARY;
+            i += 4;
+        } else if (startsWith(line, i, "hex(")) {
+            i += 4;
+            const std::size_t close = line.find("):", i);
+            if (close == std::string_view::npos) {
+                return false;
+            }
+            type = lenientHex(line.substr(0, close), i);
+            i = close + 2;
+        } else {
+            return false;
+        }
+        return hexList(line, i, lines, data);
+    }
+
+    // Like strtoul(…, 16): leading blanks and an optional 0x, stops at the first non-digit,
+    // saturates, and keeps the low 32 bits as the hive's reader does.
+    static std::uint32_t lenientHex(std::string_view s, std::size_t i) {
+        i = skipSpaces(s, i);
+        if (startsWith(s, i, "0x") || startsWith(s, i, "0X")) {
+            if (i + 2 < s.size() && hexDigit(s[i + 2]) >= 0) {
+                i += 2;
+            }
+        }
+        std::uint64_t n = 0;
+        bool saturated = false;
+        while (i < s.size() && hexDigit(s[i]) >= 0) {
+            if (n > (UINT64_MAX >> 4)) {
+                saturated = true;
+            }
+            n = n * 16 + static_cast<unsigned>(hexDigit(s[i]));
+            ++i;
+        }
+        return saturated ? UINT32_MAX : static_cast<std::uint32_t>(n);
+    }
+
+    static bool hexList(std::string_view line, std::size_t i, Lines& lines, std::string& out) {
+        for (;;) {
+            i = skipSpaces(line, i);
+            if (i >= line.size()) {
+                return true;
+            }
+            if (line[i] == '\\') {
+                if (!lines.next(line)) {
+                    return true;
+                }
+                i = 0;
+                continue;
+            }
+            int value = 0;
+            int digits = 0;
+            while (i < line.size() && hexDigit(line[i]) >= 0) {
+                value = value * 16 + hexDigit(line[i]);
+                ++i;
+                if (++digits > 2) {
+                    return false;
+                }
+            }
+            if (digits == 0) {
+                return false;
+            }
+            out += static_cast<char>(value);
+            i = skipSpaces(line, i);
+            if (i < line.size() && line[i] == ',') {
+                ++i;
+            } else if (i < line.size() && line[i] != '\\') {
+                return false;
+            }
+        }
+    }
+
+    RegistryTree& tree_;
+    Base base_;
+    std::uint32_t current_ = npos;
+};
+
+} // namespace
+
+bool WineHiveParser::parse(std::string_view bytes, std::string_view fileName, RegistryTree& tree,
+                           std::string& error) {
+    Lines lines(bytes);
+    std::string_view header;
+    if (!lines.next(header) || header != kHeader) {
+        error = "no hive header";
+        return false;
+    }
+    Parser parser(tree, baseFromFileName(fileName));
+    return parser.run(lines, error);
+}
+
+} // namespace slidevane

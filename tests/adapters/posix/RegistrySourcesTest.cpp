@@ -1,0 +1,229 @@
+#include "RegistryProbe.h"
+#include "TempFolder.h"
+#include "adapters/posix/RegistryFileStore.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <optional>
+#include <unistd.h>
+
+namespace slidevane {
+namespace {
+
+using test::RegistryProbe;
+using test::TempFolder;
+namespace fs = std::filesystem;
+
+const std::string kData = SLIDEVANE3_REGISTRY_DATA;
+win::HKEY const HKLM = win::HKEY_LOCAL_MACHINE;
+constexpr const char* kApp = "Software\\Norvale Inc.\\Slidevane3\\1.0";
+
+std::string regFile(const std::string& body) {
+    return "Windows Registry Editor Version 5.00\r\n\r\n"
+           "[HKEY_LOCAL_MACHINE\\Software\\Norvale Inc.\\Slidevane3\\1.0]\r\n" +
+           body + "\r\n";
+}
+
+// Moves the modification time so that a rewrite within the same clock tick still shows.
+void touchLater(const std::string& path, int seconds) {
+    fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(seconds));
+}
+
+TEST(SearchList, LaterFilesOverrideValueByValueAndDeleteWhatEarlierOnesGave) {
+    RegistryFileStore store({kData + "/layers"}, TextCodec::Narrow::Utf8, {});
+    EXPECT_EQ(store.parseCount(), 3u); // notes.txt is no registry file
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "C:\\Override\\");
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "Kept"), "from base");
+    EXPECT_EQ(RegistryProbe::read(store, HKLM, kApp, "Removed").status, 2);
+    const std::string app = kApp;
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, (app + "\\INDEX").c_str(), "0"), "Base zero");
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, (app + "\\INDEX").c_str(), "1"), "Override one");
+    EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, (app + "\\TEMPLATE\\0").c_str()), 2);
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, (app + "\\TEMPLATE\\1").c_str(), "1"), "new.pot");
+}
+
+TEST(SearchList, OrderDecidesAndAnEmptyFolderOrMissingPathAddsNothing) {
+    TempFolder temp;
+    const std::string a = temp.write("a.reg", regFile("\"PresentPath\"=\"A\""));
+    const std::string b = temp.write("b.reg", regFile("\"PresentPath\"=\"B\""));
+    temp.makeFolder("empty");
+    std::vector<std::string> reports;
+    RegistryFileStore ab({a, temp / "empty", temp / "missing.reg", b}, TextCodec::Narrow::Utf8,
+                         [&](const std::string& line) { reports.push_back(line); });
+    RegistryFileStore ba({b, a}, TextCodec::Narrow::Utf8, {});
+    EXPECT_EQ(RegistryProbe::text(ab, HKLM, kApp, "PresentPath"), "B");
+    EXPECT_EQ(RegistryProbe::text(ba, HKLM, kApp, "PresentPath"), "A");
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST(SearchList, ARegistryFileOverridesAWin64HiveReadThroughItsWowNode) {
+    TempFolder temp;
+    const std::string over = temp.write("over.reg", regFile("\"Extra\"=\"from the file\""));
+    const std::string hide =
+        temp.write("hide.reg", "REGEDIT4\n[-HKEY_LOCAL_MACHINE\\Software\\Only64Key]\n");
+    RegistryFileStore store({kData + "/win64/system.reg", over, hide}, TextCodec::Narrow::Utf8, {});
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"),
+              "C:\\Program Files (x86)\\Norvale\\Slidevane3\\");
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "Extra"), "from the file");
+    EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, "Software\\Only64Key"), 2);
+}
+
+TEST(Reload, AChangedFileIsReadAgainAndAnUnchangedOneNever) {
+    TempFolder temp;
+    const std::string file = temp.write("app.reg", regFile("\"PresentPath\"=\"first\""));
+    RegistryFileStore store({file}, TextCodec::Narrow::Utf8, {});
+    EXPECT_EQ(store.parseCount(), 1u);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "first");
+    }
+    EXPECT_EQ(store.parseCount(), 1u);
+
+    // Same size, new content: only the time tells.
+    temp.write("app.reg", regFile("\"PresentPath\"=\"secnd\""));
+    touchLater(file, 5);
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "secnd");
+    EXPECT_EQ(store.parseCount(), 2u);
+
+    // Replaced by another file (new inode) with the same size and time.
+    const auto time = fs::last_write_time(file);
+    const std::string other = temp.write("other.reg", regFile("\"PresentPath\"=\"third\""));
+    fs::last_write_time(other, time);
+    fs::rename(other, file);
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "third");
+    EXPECT_EQ(store.parseCount(), 3u);
+
+    fs::remove(file);
+    EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, kApp), 2);
+    temp.write("app.reg", regFile("\"PresentPath\"=\"back\""));
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "back");
+    EXPECT_EQ(store.parseCount(), 4u);
+}
+
+TEST(Reload, AnOpenHandleKeepsReadingWhatItOpened) {
+    TempFolder temp;
+    const std::string file = temp.write("app.reg", regFile("\"PresentPath\"=\"old\""));
+    RegistryFileStore store({file}, TextCodec::Narrow::Utf8, {});
+    win::HKEY key = nullptr;
+    ASSERT_EQ(store.RegOpenKeyExA(HKLM, kApp, 0, win::KEY_READ, &key), 0);
+    temp.write("app.reg", regFile("\"PresentPath\"=\"new, longer\""));
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "new, longer");
+    char buffer[32] = {};
+    win::DWORD size = sizeof buffer;
+    EXPECT_EQ(store.RegQueryValueExA(key, "PresentPath", nullptr, nullptr,
+                                     reinterpret_cast<win::BYTE*>(buffer), &size),
+              0);
+    EXPECT_STREQ(buffer, "old");
+    store.RegCloseKey(key);
+}
+
+TEST(Reload, FolderGainsAndLosesFilesAndOnlyNewFilesAreParsed) {
+    TempFolder temp;
+    temp.write("d/10-a.reg", regFile("\"PresentPath\"=\"A\""));
+    RegistryFileStore store({temp / "d"}, TextCodec::Narrow::Utf8, {});
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "A");
+    temp.write("d/20-b.REG", regFile("\"PresentPath\"=\"B\""));
+    temp.write("d/30-c.txt", regFile("\"PresentPath\"=\"C\""));
+    touchLater(temp / "d", 5);
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "B");
+    EXPECT_EQ(store.parseCount(), 2u);
+    fs::remove(temp / "d/20-b.REG");
+    touchLater(temp / "d", 10);
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "A");
+    EXPECT_EQ(store.parseCount(), 2u);
+}
+
+TEST(BadFiles, AreReportedOncePerVersionOfTheFile) {
+    TempFolder temp;
+    const std::string bad = temp.write("bad.reg", "\nREGEDIT4\n");
+    const std::string junk = temp.write("junk.reg", std::string("\x00\x01\x02\xff", 4));
+    temp.makeFolder("dir.reg");
+    std::vector<std::string> reports;
+    RegistryFileStore store({bad, junk, temp / "dir.reg", kData + "/system.reg"},
+                            TextCodec::Narrow::Utf8,
+                            [&](const std::string& line) { reports.push_back(line); });
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(RegistryProbe::read(store, HKLM, "Software\\RegTest\\Types", "DwVal").status, 0);
+    }
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(reports[0].find("bad.reg"), std::string::npos);
+    EXPECT_NE(reports[1].find("junk.reg"), std::string::npos);
+    EXPECT_EQ(store.parseCount(), 3u);
+
+    temp.write("bad.reg", "\nREGEDIT4 still bad\n");
+    touchLater(bad, 5);
+    EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, "Software"), 0);
+    EXPECT_EQ(reports.size(), 3u);
+}
+
+TEST(BadFiles, UnreadableFilesAreReported) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    }
+    TempFolder temp;
+    const std::string file = temp.write("locked.reg", regFile("\"PresentPath\"=\"x\""));
+    fs::permissions(file, fs::perms::none);
+    std::vector<std::string> reports;
+    RegistryFileStore store({file}, TextCodec::Narrow::Utf8,
+                            [&](const std::string& line) { reports.push_back(line); });
+    EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, kApp), 2);
+    EXPECT_EQ(reports.size(), 1u);
+}
+
+// Sets or clears environment variables for one test and restores them after.
+class Environment {
+public:
+    void set(const char* name, const std::optional<std::string>& value) {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name);
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+    ~Environment() {
+        for (const auto& [name, value] : saved_) {
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(DefaultSearchList, TheVariableReplacesTheDefault) {
+    Environment env;
+    env.set("SLIDEVANE3_REGISTRY", "/a/one.reg::/b/folder");
+    const auto list = RegistryFileStore::defaultSearchList("/usr");
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0], "/a/one.reg");
+    EXPECT_EQ(list[1], "/b/folder");
+}
+
+TEST(DefaultSearchList, WinePrefixEtcInstallPrefixAndUserData) {
+    TempFolder temp;
+    Environment env;
+    env.set("SLIDEVANE3_REGISTRY", std::nullopt);
+    env.set("WINEPREFIX", temp / "prefix");
+    env.set("XDG_DATA_HOME", temp / "data");
+    env.set("HOME", temp / "home");
+    auto list = RegistryFileStore::defaultSearchList("/opt/sv3");
+    std::vector<fs::path> expected = {"/etc/slidevane3/registry.d",
+                                      "/opt/sv3/share/slidevane3/registry.d",
+                                      temp / "data/slidevane3/registry.d"};
+    EXPECT_EQ(list, expected); // no hive yet
+    temp.write("prefix/system.reg", "WINE REGISTRY Version 2\n");
+    expected.insert(expected.begin(), temp / "prefix/system.reg");
+    EXPECT_EQ(RegistryFileStore::defaultSearchList("/opt/sv3"), expected);
+
+    env.set("WINEPREFIX", std::nullopt);
+    env.set("XDG_DATA_HOME", std::nullopt);
+    temp.write("home/.wine/system.reg", "WINE REGISTRY Version 2\n");
+    list = RegistryFileStore::defaultSearchList();
+    expected = {temp / "home/.wine/system.reg", "/etc/slidevane3/registry.d",
+                temp / "home/.local/share/slidevane3/registry.d"};
+    EXPECT_EQ(list, expected);
+}
+
+} // namespace
+} // namespace slidevane
