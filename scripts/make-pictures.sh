@@ -11,3 +11,10 @@ cmake -S "$root" -B "$build" -G Ninja -DSLIDEVANE3_TOOLS=ON -DSLIDEVANE3_WITH_QT
 cmake --build "$build" --target slidevane3-make-pictures -j2
 "$build/tools/pictures/slidevane3-make-pictures" "$root/src/shell/assets"
 echo "pictures written to $root/src/shell/assets"
+
+# The desktop's icon theme wants PNG files: the same two images as the program's icon.
+icons="$root/packaging/icons"
+mkdir -p "$icons"
+convert "$root/src/shell/assets/slidevane3.ico[0]" "$icons/slidevane3-16.png"
+convert "$root/src/shell/assets/slidevane3.ico[1]" "$icons/slidevane3-32.png"
+echo "theme icons written to $icons"

@@ -1,0 +1,293 @@
+// Figures of the window on the offscreen platform, through the real event path: per-operation
+// medians of the hover paths, and start-up to the first frame and peak memory beside a bare Qt
+// frameless window showing one picture (separate processes, measured in the same run).
+// It prints figures and asserts nothing.
+#include "UnavailableAutomation.h"
+#include "adapters/posix/RegistryFileStore.h"
+#include "adapters/qt/DecodedPictures.h"
+#include "adapters/qt/PictureFile.h"
+#include "adapters/qt/QtDialog.h"
+#include "adapters/qt/QtShell.h"
+#include "adapters/qt/QtWindow.h"
+#include "shell/Form1.h"
+
+#if SLIDEVANE3_HAVE_FIXTURE
+#include "FixturePack.h"
+#endif
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                      Qt::MouseButtons state, Qt::MouseButton button,
+                                      QEvent::Type type, Qt::KeyboardModifiers mods, int timestamp);
+QT_END_NAMESPACE
+
+namespace {
+
+using namespace slidevane;
+using Clock = std::chrono::steady_clock;
+
+struct Figures {
+    double median;
+    double p90;
+};
+
+Figures Summarise(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2], samples[samples.size() * 9 / 10]};
+}
+
+// Times `operation` one call at a time, after a warm-up; microseconds.
+Figures Time(const std::function<void(int)>& operation, int count = 2000) {
+    for (int i = 0; i < 100; ++i) {
+        operation(i);
+    }
+    std::vector<double> samples;
+    samples.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        auto const start = Clock::now();
+        operation(i);
+        samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    return Summarise(samples);
+}
+
+// Counts paints of a window and its controls, to show what an operation repainted.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+class Mouse {
+public:
+    explicit Mouse(QWindow* window) : window_(window) {}
+    void MoveTo(QPoint at) {
+        clock_ += 20;
+        qt_handleMouseEvent(window_, QPointF(at), window_->mapToGlobal(QPointF(at)), Qt::NoButton,
+                            Qt::NoButton, QEvent::MouseMove, Qt::NoModifier, clock_);
+        QCoreApplication::processEvents();
+    }
+
+private:
+    QWindow* window_;
+    int clock_ = 1000;
+};
+
+// The program's objects, wired as main wires them.
+struct Browser {
+    explicit Browser(const std::vector<std::filesystem::path>& registryFiles)
+        : registry(registryFiles), dialog(window),
+          form({registry, window, dialog, shell, automation}) {
+        window.SetEventHandler(
+            [this](Control control, Event event) { form.Dispatch(control, event); });
+    }
+    RegistryFileStore registry;
+    UnavailableAutomation automation;
+    QtWindow window;
+    QtDialog dialog;
+    QtShell shell;
+    Form1 form;
+};
+
+// Moves onto `control` of a browser that has just started, so that its pictures are decoded
+// for the first time; the start-up is not timed.
+Figures FirstMoves(const std::vector<std::filesystem::path>& registryFiles, Control control) {
+    std::vector<double> samples;
+    for (int i = 0; i < 200; ++i) {
+        Browser browser(registryFiles);
+        browser.form.Form_Load();
+        browser.window.show();
+        QCoreApplication::processEvents();
+        Mouse mouse(browser.window.windowHandle());
+        mouse.MoveTo(QPoint(410, 280));
+        QPoint const at = browser.window.Widget(control).geometry().center();
+        auto const start = Clock::now();
+        mouse.MoveTo(at);
+        samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    return Summarise(samples);
+}
+
+void InProcess(const std::vector<std::filesystem::path>& registryFiles) {
+    Browser browser(registryFiles);
+    QtWindow& window = browser.window;
+    Form1& form = browser.form;
+    if (!form.Form_Load()) {
+        std::printf("start-up failed; no figures\n");
+        return;
+    }
+    window.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    for (Control control : AllControls) {
+        window.Widget(control).installEventFilter(&counter);
+    }
+    Mouse mouse(window.windowHandle());
+    auto centre = [&](Control control) { return window.Widget(control).geometry().center(); };
+    auto report = [&](const char* what, const std::function<void(int)>& operation, double budget) {
+        counter.paints = 0;
+        Figures const figures = Time(operation);
+        std::printf("%-58s median %7.1f us  p90 %7.1f us  budget %5.0f us  paints/op %.2f\n", what,
+                    figures.median, figures.p90, budget, counter.paints / 2100.0);
+    };
+
+    report(
+        "ShowPreviewPage with repaint (selection alternating)",
+        [&](int i) {
+            form.State().PictureIndex = static_cast<std::int16_t>(4 + i % 2);
+            form.Preview().ShowPreviewPage();
+            QCoreApplication::processEvents();
+        },
+        400);
+    report(
+        "pointer move over a strip button (alternating 1 and 2)",
+        [&](int i) { mouse.MoveTo(centre(i % 2 ? Control::Button2 : Control::Button1)); }, 500);
+    report(
+        "pointer move onto another thumbnail (pane repaint)",
+        [&](int i) { mouse.MoveTo(centre(i % 2 ? Control::Dis2BackGnd : Control::Dis1BackGnd)); },
+        400);
+    mouse.MoveTo(centre(Control::Dis2BackGnd));
+    report(
+        "pointer move within the same thumbnail (no repaint)",
+        [&](int i) { mouse.MoveTo(centre(Control::Dis2BackGnd) + QPoint(i % 2 ? 3 : -3, 0)); },
+        100);
+
+    // A picture's first load: read, resolve and decode with nothing decoded before.
+    NativePath const paths = NativePath::fromEnvironment();
+    std::string const ui = form.State().DefaultPath;
+    std::string const title = form.GetIndexTitle(form.State().CurrentIndex);
+    auto firstLoad = [&](const char* what, const std::string& path) {
+        Figures const figures = Time(
+            [&](int) {
+                DecodedPictures nothingYet;
+                PictureFile::Open(paths, path).Decode(nothingYet);
+            },
+            500);
+        std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
+    };
+    firstLoad("first load of a strip picture (decode)", ui + "b_" + title + "-a.gif");
+    firstLoad("first load of a main preview picture (decode)", ui + "p_" + title + "-c4.gif");
+    for (auto [what, control] :
+         {std::pair{"first move over the strip after start-up (decodes)", Control::Button1},
+          std::pair{"first move onto thumbnail 2 after start-up (decodes)",
+                    Control::Dis2BackGnd}}) {
+        Figures const figures = FirstMoves(registryFiles, control);
+        std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
+    }
+}
+
+struct Launch {
+    double milliseconds;
+    long peakKiB;
+};
+
+Launch LaunchOnce(const QString& program, const QStringList& arguments,
+                  const QProcessEnvironment& environment) {
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    auto const start = Clock::now().time_since_epoch();
+    child.start(program, arguments);
+    child.waitForFinished(30000);
+    QByteArray const out = child.readAllStandardOutput();
+    long long frame = 0;
+    long peak = -1;
+    if (std::sscanf(out.constData(), "frame_ns=%lld peak_kib=%ld", &frame, &peak) != 2) {
+        std::printf("%s did not report a frame: %s\n", qPrintable(program),
+                    child.readAllStandardError().constData());
+        return {-1, -1};
+    }
+    auto const startNs = std::chrono::duration_cast<std::chrono::nanoseconds>(start).count();
+    return {static_cast<double>(frame - startNs) / 1e6, peak};
+}
+
+void StartUp(const QString& registryList) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), registryList);
+    std::vector<double> programTimes, bareTimes;
+    std::vector<double> programPeaks, barePeaks;
+    for (int run = 0; run < 21; ++run) {
+        // Alternating, so that both see the same state of the machine.
+        Launch const program =
+            LaunchOnce(QStringLiteral(SLIDEVANE3_PROGRAM_FRAME), {}, environment);
+        Launch const bare = LaunchOnce(QStringLiteral(SLIDEVANE3_BARE_FRAME),
+                                       {QStringLiteral(SLIDEVANE3_BACKGROUND)}, environment);
+        if (program.milliseconds < 0 || bare.milliseconds < 0) {
+            return;
+        }
+        if (run == 0) {
+            continue; // the first launch pays for a cold file cache
+        }
+        programTimes.push_back(program.milliseconds);
+        bareTimes.push_back(bare.milliseconds);
+        programPeaks.push_back(static_cast<double>(program.peakKiB));
+        barePeaks.push_back(static_cast<double>(bare.peakKiB));
+    }
+    Figures const pt = Summarise(programTimes), bt = Summarise(bareTimes);
+    Figures const pm = Summarise(programPeaks), bm = Summarise(barePeaks);
+    std::printf("start-up to first frame: program median %.1f ms, bare window %.1f ms, "
+                "ratio %.2f (budget 1.30)\n",
+                pt.median, bt.median, pt.median / bt.median);
+    std::printf("peak resident memory:    program median %.0f KiB, bare window %.0f KiB, "
+                "ratio %.2f (budget 1.20)\n",
+                pm.median, bm.median, pm.median / bm.median);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
+    QApplication application(argc, argv);
+
+    // The presentation application's record comes from a file of its own, so that the figures
+    // do not depend on an office being installed.
+    QTemporaryDir scratch;
+    QString const office = scratch.filePath(QStringLiteral("office.reg"));
+    {
+        QFile file(office);
+        file.open(QIODevice::WriteOnly);
+        file.write(
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\9.0\\PowerPoint\\InstallRoot]\r\n"
+            "\"Path\"=\"C:\\\\Office\\\\\"\r\n");
+    }
+    QString pack = QStringLiteral(SLIDEVANE3_SAMPLE_REGISTRY);
+#if SLIDEVANE3_HAVE_FIXTURE
+    std::unique_ptr<test::FixturePack> fixture;
+    if (!QFileInfo::exists(pack)) {
+        fixture = std::make_unique<test::FixturePack>();
+        pack = fixture->RegistryFile();
+    }
+#endif
+    if (!QFileInfo::exists(pack)) {
+        std::printf("no pack: build the sample pack (or the GUI tests' fixture support)\n");
+        return 0;
+    }
+    std::printf("pack registry: %s\n", qPrintable(pack));
+    InProcess({pack.toStdString(), office.toStdString()});
+    StartUp(pack + QLatin1Char(':') + office);
+    return 0;
+}

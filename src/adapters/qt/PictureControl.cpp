@@ -1,0 +1,101 @@
+#include "adapters/qt/PictureControl.h"
+
+#include "adapters/qt/DoubleClickGuard.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace slidevane {
+
+PictureControl::PictureControl(Control control, DoubleClickGuard& guard, QWidget* parent)
+    : QWidget(parent), control_(control), guard_(guard) {
+    setObjectName(QString::fromLatin1(ControlName(control).data(),
+                                      static_cast<qsizetype>(ControlName(control).size())));
+    // Moves are events of the window even with no button held.
+    setMouseTracking(true);
+    // An event a control does not take must not reach the background, which delivers nothing.
+    setAttribute(Qt::WA_NoMousePropagation);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureControl::SetPicture(const QImage& picture) {
+    if (picture == picture_) {
+        return;
+    }
+    picture_ = picture;
+    UpdateOpacity();
+    update();
+}
+
+void PictureControl::resizeEvent(QResizeEvent*) {
+    UpdateOpacity();
+}
+
+void PictureControl::UpdateOpacity() {
+    // A picture without transparency that covers the whole control hides the background: Qt
+    // then need not paint the window beneath it first.
+    bool const opaque =
+        !picture_.hasAlphaChannel() && picture_.width() >= width() && picture_.height() >= height();
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+}
+
+void PictureControl::paintEvent(QPaintEvent*) {
+    // Transparent parts of a GIF show the background picture that the window paints beneath.
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
+}
+
+void PictureControl::BeginPress(const QMouseEvent& event) {
+    pressedHere_ = true;
+    pressWasDouble_ = false;
+    guard_.Remember(this, event.timestamp());
+}
+
+void PictureControl::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    BeginPress(*event);
+}
+
+void PictureControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    // QWidget's own handler would turn this into a second press; the window wants DblClick in
+    // place of the second Click, and only when the first press hit this same control.
+    event->accept();
+    if (!guard_.Pairs(this, event->timestamp())) {
+        BeginPress(*event);
+        return;
+    }
+    guard_.Forget();
+    pressedHere_ = true;
+    pressWasDouble_ = true;
+    Deliver(Event::DblClick);
+}
+
+void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    // Qt's implicit grab sends the release to the pressed control wherever the pointer is, so
+    // the position decides whether the press and release were over the same control.
+    QPointF const at = event->position();
+    bool const inside = rect().contains(
+        QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))));
+    bool const click = pressedHere_ && !pressWasDouble_ && inside;
+    pressedHere_ = false;
+    pressWasDouble_ = false;
+    Deliver(Event::MouseUp);
+    if (click) {
+        Deliver(Event::Click);
+    }
+}
+
+void PictureControl::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    Deliver(Event::MouseMove);
+}
+
+void PictureControl::Deliver(Event event) {
+    if (handler_) {
+        handler_(control_, event);
+    }
+}
+
+} // namespace slidevane

@@ -1,0 +1,98 @@
+// The real program on a real X server: it shows the pack, follows the real pointer and ends from
+// its close glyph with status 0.
+#include "FixturePack.h"
+#include "XvfbDisplay.h"
+#include "adapters/qt/PictureFile.h"
+#include "adapters/qt/QtWindow.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace slidevane::test {
+namespace {
+
+// Polls `done` for up to `milliseconds`.
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
+    if (!XvfbDisplay::Available()) {
+        GTEST_SKIP() << "Xvfb, xdotool or ImageMagick's import is not installed";
+    }
+    QtWindow layout; // the designed places, and the stored pictures to compare with
+    QImage const background =
+        PictureFile::ReadStored(QStringLiteral(":/slidevane3/background.gif"));
+    FixturePack pack;
+    XvfbDisplay display;
+    ASSERT_TRUE(display.Started());
+
+    QProcess program;
+    QProcessEnvironment environment = display.Environment();
+    environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), pack.RegistryFile());
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(SLIDEVANE3_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted(5000));
+
+    QString window;
+    ASSERT_TRUE(WaitFor([&] {
+        window = display
+                     .XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                               QStringLiteral("--name"), QStringLiteral("^Slidevane$")})
+                     .trimmed();
+        return !window.isEmpty();
+    })) << "no window appeared; program said: "
+        << program.readAllStandardError().toStdString();
+    QString const shell = display.XDoTool({QStringLiteral("getwindowgeometry"),
+                                           QStringLiteral("--shell"), window.section('\n', 0, 0)});
+    auto value = [&](const char* key) {
+        for (QString const& line : shell.split('\n')) {
+            if (line.startsWith(QLatin1String(key) + QLatin1Char('='))) {
+                return line.section('=', 1).toInt();
+            }
+        }
+        return -1;
+    };
+    QPoint const origin(value("X"), value("Y"));
+    EXPECT_EQ(QSize(value("WIDTH"), value("HEIGHT")), QSize(418, 288));
+    auto centre = [&](Control control) {
+        return origin + layout.Widget(control).geometry().center();
+    };
+    auto colourAt = [&](QPoint at) { return display.Screenshot().pixelColor(at).rgb(); };
+
+    QRgb const current = pack.ColourOf(FixturePack::StripName(2, 'c')).rgb();
+    ASSERT_TRUE(WaitFor([&] { return colourAt(centre(Control::Button3)) == current; }))
+        << "the current category's button never showed";
+    QImage const screen = display.Screenshot();
+    EXPECT_EQ(screen.pixelColor(origin + QPoint(108, 150)).rgb(), background.pixel(108, 150));
+    EXPECT_EQ(screen.pixelColor(origin + QPoint(300, 240)).rgb(), background.pixel(300, 240));
+    EXPECT_EQ(screen.pixelColor(centre(Control::MainDisBackGnd)).rgb(),
+              pack.ColourOf(FixturePack::PreviewName(2, 'c', 4)).rgb());
+
+    QPoint const overButton1 = centre(Control::Button1);
+    display.XDoTool({QStringLiteral("mousemove"), QString::number(overButton1.x()),
+                     QString::number(overButton1.y())});
+    QRgb const lit = pack.ColourOf(FixturePack::StripName(0, 'b')).rgb();
+    EXPECT_TRUE(WaitFor([&] { return colourAt(overButton1) == lit; }))
+        << "the strip button under the pointer did not light";
+
+    QPoint const close = centre(Control::Picture9);
+    display.XDoTool({QStringLiteral("mousemove"), QString::number(close.x()),
+                     QString::number(close.y()), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_TRUE(program.waitForFinished(10000)) << "the close glyph did not end the program";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+} // namespace
+} // namespace slidevane::test

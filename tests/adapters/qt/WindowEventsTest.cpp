@@ -1,0 +1,166 @@
+// The window's event rules, driven through the window system's entry point of the real window.
+#include "EventLog.h"
+#include "Pointer.h"
+#include "adapters/qt/QtWindow.h"
+
+#include <gtest/gtest.h>
+
+namespace slidevane::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class WindowEvents : public testing::Test {
+protected:
+    WindowEvents() {
+        window.SetEventHandler([this](Control c, Event e) { log.Record(c, e); });
+        window.show();
+        pointer = std::make_unique<Pointer>(window);
+        log.Clear();
+    }
+
+    QPoint Centre(Control control) const { return window.Widget(control).geometry().center(); }
+
+    QtWindow window;
+    EventLog log;
+    std::unique_ptr<Pointer> pointer;
+};
+
+TEST_F(WindowEvents, HoverDeliversMovesToTheControlUnderThePointerOnly) {
+    pointer->MoveTo(Centre(Control::Button3));
+    pointer->MoveTo(Centre(Control::Button3) + QPoint(5, 1));
+    pointer->MoveTo(Centre(Control::Dis2BackGnd));
+    pointer->MoveTo(Pointer::Background);
+    pointer->MoveTo(Centre(Control::WWWBtn));
+    EXPECT_EQ(log.All(), (Lines{"Button3 MouseMove", "Button3 MouseMove", "Dis2BackGnd MouseMove",
+                                "WWWBtn MouseMove"}));
+}
+
+TEST_F(WindowEvents, TheBackgroundDeliversNothing) {
+    // Between two strip buttons, inside the panels, on the drawn title bar.
+    for (QPoint at : {QPoint(50, 72), QPoint(150, 60), QPoint(300, 230), QPoint(200, 15)}) {
+        pointer->MoveTo(at);
+        pointer->Click(at);
+        pointer->Wait(600);
+    }
+    pointer->DoubleClick(QPoint(300, 230));
+    EXPECT_EQ(log.All(), Lines{});
+}
+
+TEST_F(WindowEvents, ClickGivesMouseUpThenClick) {
+    pointer->MoveTo(Centre(Control::Button5));
+    log.Clear();
+    pointer->Click(Centre(Control::Button5));
+    EXPECT_EQ(log.All(), (Lines{"Button5 MouseUp", "Button5 Click"}));
+}
+
+TEST_F(WindowEvents, EveryControlClicksForItself) {
+    for (Control control : AllControls) {
+        pointer->MoveTo(Centre(control));
+        log.Clear();
+        pointer->Click(Centre(control));
+        pointer->Wait(600);
+        EXPECT_EQ(log.All(), (Lines{Line(control, Event::MouseUp), Line(control, Event::Click)}));
+    }
+}
+
+TEST_F(WindowEvents, ReleaseOverAnotherControlGivesMouseUpToThePressedOneAndNoClick) {
+    pointer->MoveTo(Centre(Control::Button1));
+    pointer->Press(Centre(Control::Button1));
+    pointer->MoveTo(Centre(Control::Button2));
+    pointer->Release(Centre(Control::Button2));
+    EXPECT_EQ(log.Buttons(), Lines{"Button1 MouseUp"});
+    EXPECT_TRUE(log.Of(Control::Button2).empty());
+}
+
+TEST_F(WindowEvents, MovesWhileAButtonIsHeldGoToThePressedControlWhereverThePointerIs) {
+    pointer->MoveTo(Centre(Control::Picture9));
+    pointer->Press(Centre(Control::Picture9));
+    log.Clear();
+    // Over another control, the background, and beyond both edges of the window.
+    for (QPoint at :
+         {Centre(Control::Picture10), QPoint(300, 230), QPoint(-20, 40), QPoint(600, 500)}) {
+        pointer->MoveTo(at);
+    }
+    pointer->Release(QPoint(600, 500));
+    EXPECT_EQ(log.All(), (Lines{"Picture9 MouseMove", "Picture9 MouseMove", "Picture9 MouseMove",
+                                "Picture9 MouseMove", "Picture9 MouseUp"}));
+}
+
+TEST_F(WindowEvents, DraggingAwayAndBackBeforeTheReleaseStillClicks) {
+    pointer->MoveTo(Centre(Control::WWWBtn));
+    pointer->Press(Centre(Control::WWWBtn));
+    pointer->MoveTo(Pointer::Background);
+    pointer->MoveTo(Centre(Control::WWWBtn));
+    pointer->Release(Centre(Control::WWWBtn));
+    EXPECT_EQ(log.Buttons(), (Lines{"WWWBtn MouseUp", "WWWBtn Click"}));
+}
+
+TEST_F(WindowEvents, APressThatStartedOnTheBackgroundDeliversNothingWhenReleasedOverAControl) {
+    pointer->Press(Pointer::Background);
+    pointer->MoveTo(Centre(Control::MainDisBackGnd));
+    pointer->Release(Centre(Control::MainDisBackGnd));
+    EXPECT_EQ(log.All(), Lines{});
+}
+
+TEST_F(WindowEvents, DoubleClickGivesDblClickInPlaceOfTheSecondClick) {
+    pointer->MoveTo(Centre(Control::Dis1BackGnd));
+    log.Clear();
+    pointer->DoubleClick(Centre(Control::Dis1BackGnd));
+    EXPECT_EQ(log.All(), (Lines{"Dis1BackGnd MouseUp", "Dis1BackGnd Click", "Dis1BackGnd DblClick",
+                                "Dis1BackGnd MouseUp"}));
+}
+
+TEST_F(WindowEvents, TwoSlowClicksAreTwoClicks) {
+    pointer->MoveTo(Centre(Control::Button4));
+    log.Clear();
+    pointer->Click(Centre(Control::Button4));
+    pointer->Wait(1000);
+    pointer->Click(Centre(Control::Button4));
+    EXPECT_EQ(log.All(),
+              (Lines{"Button4 MouseUp", "Button4 Click", "Button4 MouseUp", "Button4 Click"}));
+}
+
+TEST_F(WindowEvents, FastClicksOnNeighbouringStripButtonsAreTwoClicksNotADoubleClick) {
+    // The bottom row of Button1 and the top row of Button2 lie 3 pixels apart: close enough for
+    // Qt to pair the presses.
+    QPoint const onButton1(50, 70);
+    QPoint const onButton2(50, 73);
+    ASSERT_TRUE(window.Widget(Control::Button1).geometry().contains(onButton1));
+    ASSERT_TRUE(window.Widget(Control::Button2).geometry().contains(onButton2));
+    pointer->MoveTo(onButton1);
+    pointer->Click(onButton1);
+    pointer->Wait(40);
+    pointer->MoveTo(onButton2);
+    pointer->Click(onButton2);
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Button1 MouseUp", "Button1 Click", "Button2 MouseUp", "Button2 Click"}));
+}
+
+TEST_F(WindowEvents, APressOnTheBackgroundBetweenTwoPressesOnAControlBreaksTheDoubleClick) {
+    QPoint const first(50, 80);   // Button2, too far from the next press to pair with it
+    QPoint const between(50, 72); // the background row between Button1 and Button2
+    QPoint const second(50, 74);  // Button2 again, close enough to pair with `between`
+    for (QPoint at : {first, between, second}) {
+        pointer->MoveTo(at);
+        pointer->Click(at);
+        pointer->Wait(40);
+    }
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Button2 MouseUp", "Button2 Click", "Button2 MouseUp", "Button2 Click"}));
+}
+
+TEST_F(WindowEvents, ADoubleClickReleasedOutsideGivesNoClick) {
+    QPoint const at = Centre(Control::Picture10);
+    pointer->MoveTo(at);
+    pointer->Click(at);
+    pointer->Wait(60);
+    pointer->Press(at);
+    pointer->MoveTo(Pointer::Background);
+    pointer->Release(Pointer::Background);
+    EXPECT_EQ(log.Buttons(), (Lines{"Picture10 MouseUp", "Picture10 Click", "Picture10 DblClick",
+                                    "Picture10 MouseUp"}));
+}
+
+} // namespace
+} // namespace slidevane::test
