@@ -2,6 +2,7 @@
 // medians of the hover paths, and start-up to the first frame and peak memory beside a bare Qt
 // frameless window showing one picture (separate processes, measured in the same run).
 // It prints figures and asserts nothing.
+#include "LargeHive.h"
 #include "UnavailableAutomation.h"
 #include "adapters/posix/RegistryFileStore.h"
 #include "adapters/qt/DecodedPictures.h"
@@ -9,6 +10,7 @@
 #include "adapters/qt/QtDialog.h"
 #include "adapters/qt/QtShell.h"
 #include "adapters/qt/QtWindow.h"
+#include "catalogue/PictureNames.h"
 #include "shell/Form1.h"
 
 #if SLIDEVANE3_HAVE_FIXTURE
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -126,7 +129,26 @@ Figures FirstMoves(const std::vector<std::filesystem::path>& registryFiles, Cont
     return Summarise(samples);
 }
 
-void InProcess(const std::vector<std::filesystem::path>& registryFiles) {
+// The floor under a hover: only reading and decoding the files it loads, nothing else.
+Figures ReadAndDecode(const std::vector<std::string>& paths) {
+    NativePath const resolver = NativePath::fromEnvironment();
+    std::vector<QString> files;
+    for (std::string const& path : paths) {
+        files.push_back(QString::fromStdString(resolver.resolve(path).path));
+    }
+    return Time([&](int) {
+        for (QString const& file : files) {
+            QFile in(file);
+            in.open(QIODevice::ReadOnly);
+            QImage const image = QImage::fromData(in.readAll(), "GIF");
+            if (image.isNull()) {
+                std::printf("cannot decode %s\n", qPrintable(file));
+            }
+        }
+    });
+}
+
+void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool full) {
     Browser browser(registryFiles);
     QtWindow& window = browser.window;
     Form1& form = browser.form;
@@ -148,6 +170,7 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles) {
         Figures const figures = Time(operation);
         std::printf("%-58s median %7.1f us  p90 %7.1f us  budget %5.0f us  paints/op %.2f\n", what,
                     figures.median, figures.p90, budget, counter.paints / 2100.0);
+        return figures;
     };
 
     report(
@@ -158,10 +181,10 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles) {
             QCoreApplication::processEvents();
         },
         400);
-    report(
+    Figures const strip = report(
         "pointer move over a strip button (alternating 1 and 2)",
         [&](int i) { mouse.MoveTo(centre(i % 2 ? Control::Button2 : Control::Button1)); }, 500);
-    report(
+    Figures const pane = report(
         "pointer move onto another thumbnail (pane repaint)",
         [&](int i) { mouse.MoveTo(centre(i % 2 ? Control::Dis2BackGnd : Control::Dis1BackGnd)); },
         400);
@@ -171,10 +194,36 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles) {
         [&](int i) { mouse.MoveTo(centre(Control::Dis2BackGnd) + QPoint(i % 2 ? 3 : -3, 0)); },
         100);
 
-    // A picture's first load: read, resolve and decode with nothing decoded before.
-    NativePath const paths = NativePath::fromEnvironment();
     std::string const ui = form.State().DefaultPath;
     std::string const title = form.GetIndexTitle(form.State().CurrentIndex);
+
+    // The same files as the two hovers above load, read and decoded with nothing else around.
+    std::vector<std::string> stripFiles;
+    for (std::int16_t k = 0; k <= 9; ++k) {
+        if (k != form.State().CurrentIndex) {
+            stripFiles.push_back(PictureNames::Strip(ui, form.GetIndexTitle(k), k == 0 ? 'b' : 'a'));
+        }
+    }
+    stripFiles.push_back(PictureNames::WebNormal(ui));
+    stripFiles.push_back(PictureNames::Strip(ui, title, 'c'));
+    std::vector<std::string> const paneFiles = {
+        PictureNames::WebNormal(ui), PictureNames::Preview(ui, title, 'a', 4),
+        PictureNames::Preview(ui, title, form.State().Pic2OK ? 'b' : 'a', 5),
+        PictureNames::Preview(ui, title, 'a', 6), PictureNames::Preview(ui, title, 'c', 5)};
+    Figures const stripFloor = ReadAndDecode(stripFiles);
+    Figures const paneFloor = ReadAndDecode(paneFiles);
+    std::printf("%-58s median %7.1f us: strip hover / floor %.2f\n",
+                "floor: read and decode the strip hover's 11 files", stripFloor.median,
+                strip.median / stripFloor.median);
+    std::printf("%-58s median %7.1f us: pane hover / floor %.2f\n",
+                "floor: read and decode the pane hover's 5 files", paneFloor.median,
+                pane.median / paneFloor.median);
+    if (!full) {
+        return;
+    }
+
+    // A picture's first load: read, resolve and decode with nothing decoded before.
+    NativePath const paths = NativePath::fromEnvironment();
     auto firstLoad = [&](const char* what, const std::string& path) {
         Figures const figures = Time(
             [&](int) {
@@ -287,7 +336,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::printf("pack registry: %s\n", qPrintable(pack));
-    InProcess({pack.toStdString(), office.toStdString()});
+    std::printf("-- catalogue in the pack's own registry file\n");
+    InProcess({pack.toStdString(), office.toStdString()}, true);
+    std::string const hive = bench::WriteLargeHive(scratch.path().toStdString(), pack.toStdString());
+    if (!hive.empty()) {
+        std::printf("-- catalogue in a 50,000-key Wine hive (%.1f MB)\n",
+                    static_cast<double>(std::filesystem::file_size(hive)) / 1e6);
+        InProcess({hive, office.toStdString()}, false);
+    }
     StartUp(pack + QLatin1Char(':') + office);
     return 0;
 }
