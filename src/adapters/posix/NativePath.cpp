@@ -18,16 +18,6 @@ bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-std::string homeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return home;
-    }
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
-        return pw->pw_dir;
-    }
-    return "/";
-}
-
 std::string join(const std::string& folder, std::string_view name) {
     std::string path = folder;
     if (path.empty() || path.back() != '/') {
@@ -66,8 +56,9 @@ NativePath::NativePath(std::string dosDevices) : dosDevices_(std::move(dosDevice
 
 NativePath NativePath::fromEnvironment() {
     const char* prefix = std::getenv("WINEPREFIX");
-    const std::string base =
-        prefix != nullptr && *prefix != '\0' ? std::string(prefix) : homeFolder() + "/.wine";
+    const std::string base = prefix != nullptr && *prefix != '\0'
+                                 ? std::string(prefix)
+                                 : NativePath::homeFolder() + "/.wine";
     return NativePath(base + "/dosdevices");
 }
 
@@ -157,6 +148,16 @@ NativePath::Resolution NativePath::resolve(std::string_view windowsPath) const {
         resolved += '/';
     }
     return {resolved.empty() ? std::string(".") : resolved, Status::Found};
+}
+
+std::string NativePath::homeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return home;
+    }
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+        return pw->pw_dir;
+    }
+    return "/";
 }
 
 } // namespace slidevane

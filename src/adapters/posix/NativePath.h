@@ -31,6 +31,9 @@ public:
 
     const std::string& dosDevices() const { return dosDevices_; }
 
+    // $HOME, else the user's entry in the password database.
+    static std::string homeFolder();
+
 private:
     std::string dosDevices_;
 };

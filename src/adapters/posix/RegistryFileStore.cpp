@@ -1,13 +1,12 @@
 #include "adapters/posix/RegistryFileStore.h"
 
 #include "adapters/posix/CaseFold.h"
+#include "adapters/posix/NativePath.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <pwd.h>
 #include <string_view>
-#include <unistd.h>
 
 namespace slidevane {
 
@@ -21,18 +20,6 @@ constexpr std::uint32_t npos = RegistryTree::npos;
 constexpr int kMaxLinkHops = 16;
 constexpr std::uintptr_t kClassesRoot = 0x80000000u;
 
-std::vector<std::u16string_view> splitPath(std::u16string_view path) {
-    std::vector<std::u16string_view> parts;
-    while (!path.empty()) {
-        const std::size_t next = path.find(u'\\');
-        if (next != 0) {
-            parts.push_back(path.substr(0, next));
-        }
-        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
-    }
-    return parts;
-}
-
 // A link key's target: "\Registry\Machine\…" or "\Registry\User\…", case-folded.
 bool linkTarget(const RegistryTree& tree, std::uint32_t key, Root& root,
                 std::vector<std::u16string>& path) {
@@ -41,7 +28,7 @@ bool linkTarget(const RegistryTree& tree, std::uint32_t key, Root& root,
         return false;
     }
     const std::u16string target = CaseFold::fold(TextCodec::fromUtf16le(v->data));
-    const auto parts = splitPath(target);
+    const auto parts = RegistryTree::splitPath(target);
     if (parts.size() < 2 || parts[0] != u"registry") {
         return false;
     }
@@ -88,16 +75,6 @@ bool isStringType(DWORD type) {
     return type == win::REG_SZ || type == win::REG_EXPAND_SZ || type == win::REG_MULTI_SZ;
 }
 
-std::string homeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return home;
-    }
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
-        return pw->pw_dir;
-    }
-    return "/";
-}
-
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
@@ -131,7 +108,7 @@ RegistryFileStore::defaultSearchList(const std::filesystem::path& installPrefix)
         }
         return list;
     }
-    const std::string home = homeFolder();
+    const std::string home = NativePath::homeFolder();
     std::string prefix = environment("WINEPREFIX");
     if (prefix.empty()) {
         prefix = home + "/.wine";
@@ -248,7 +225,7 @@ LONG RegistryFileStore::RegOpenKeyExA(win::HKEY key, const char* subKey, DWORD /
         return win::ERROR_BAD_PATHNAME;
     }
     const std::u16string folded = CaseFold::fold(TextCodec::fromNarrow(text, narrow_));
-    for (const auto part : splitPath(folded)) {
+    for (const auto part : RegistryTree::splitPath(folded)) {
         // Nothing longer or deeper than Windows allows can exist.
         if (part.size() > RegistryTree::kMaxKeyNameLength ||
             location.path.size() >= RegistryTree::kMaxDepth) {

@@ -109,4 +109,16 @@ void RegistryTree::deleteValue(std::uint32_t key, std::u16string_view name) {
     values_[findValue(key, name, NameIndex::hash(key, name))].deleted = true;
 }
 
+std::vector<std::u16string_view> RegistryTree::splitPath(std::u16string_view path) {
+    std::vector<std::u16string_view> parts;
+    while (!path.empty()) {
+        const std::size_t next = path.find(u'\\');
+        if (next != 0) {
+            parts.push_back(path.substr(0, next));
+        }
+        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
+    }
+    return parts;
+}
+
 } // namespace slidevane

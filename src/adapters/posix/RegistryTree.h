@@ -57,6 +57,8 @@ public:
     RegistryTree();
 
     static std::uint32_t rootKey(Root root) { return static_cast<std::uint32_t>(root); }
+    // The components of a key path; empty components (doubled or outer backslashes) are dropped.
+    static std::vector<std::u16string_view> splitPath(std::u16string_view path);
     const Key& key(std::uint32_t id) const { return keys_[id]; }
     // Ids come from Key::values.
     const Value& valueAt(std::uint32_t id) const { return values_[id]; }

@@ -147,18 +147,6 @@ bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& o
     return false;
 }
 
-std::vector<std::u16string_view> splitPath(std::u16string_view path) {
-    std::vector<std::u16string_view> parts;
-    while (!path.empty()) {
-        const std::size_t next = path.find(u'\\');
-        if (next != 0) {
-            parts.push_back(path.substr(0, next));
-        }
-        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
-    }
-    return parts;
-}
-
 struct Base {
     Root root = Root::LocalMachine;
     std::vector<std::u16string> prefix;
@@ -174,7 +162,7 @@ bool baseFromComment(std::string_view line, Base& base) {
     std::size_t i = at + marker.size();
     std::u16string path;
     parseString(line, i, '\0', path);
-    const auto parts = splitPath(path);
+    const auto parts = RegistryTree::splitPath(path);
     if (parts.size() < 2 || !CaseFold::equal(parts[0], u"REGISTRY")) {
         return false;
     }
@@ -258,7 +246,7 @@ private:
         if (!parseString(line, i, ']', name)) {
             return npos;
         }
-        const auto parts = splitPath(name);
+        const auto parts = RegistryTree::splitPath(name);
         if (parts.size() + base_.prefix.size() > RegistryTree::kMaxDepth) {
             return npos;
         }
