@@ -145,7 +145,8 @@ bool RegistrySources::refreshFile(File& file) {
 
 void RegistrySources::load(File& file) {
     file.tree.reset();
-    Descriptor fd(::open(file.path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe in a registry folder is refused instead of waited on.
+    Descriptor fd(::open(file.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         reportOnce(file.path, *file.identity, std::strerror(errno));
         return;
