@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test command: installs what the tests need, builds, and runs every test: the main
 # build's tests, the core and registry store under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and a bounded fuzzing run of the registry-file parser.
+# the Windows program cross-built with mingw-w64 and tested under Wine, and a bounded fuzzing
+# run of the registry-file parser.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,8 @@ echo "== Core and registry store under AddressSanitizer and UndefinedBehaviorSan
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+./scripts/test-windows.sh
 
 echo "== Fuzzing the registry-file parser for ${fuzz_seconds} s =="
 cmake --preset fuzz

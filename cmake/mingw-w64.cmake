@@ -1,0 +1,17 @@
+# Cross build of the Windows program with mingw-w64 (64-bit, POSIX threads so that std::mutex and
+# googletest work), linked statically so that the executables need no mingw DLLs at run time.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(SLIDEVANE3_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${SLIDEVANE3_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${SLIDEVANE3_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${SLIDEVANE3_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${SLIDEVANE3_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

@@ -1,0 +1,145 @@
+#include "adapters/win32/OlePicture.h"
+
+#include "shell/RuntimeError.h"
+
+#include <cstring>
+#include <vector>
+
+namespace slidevane {
+
+namespace {
+
+// Far beyond any picture of a pack; a larger file is not read into memory.
+constexpr LONGLONG MaxFileBytes = 64LL * 1024 * 1024;
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+std::vector<char> ReadWholeFile(const std::string& path) {
+    // c_str(): a stored NUL ends the path, as it ends it for the file system.
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+            throw RuntimeError::FileNotFound(path);
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+            throw RuntimeError::PathNotFound(path);
+        default:
+            throw RuntimeError::InvalidPicture(path);
+        }
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > MaxFileBytes) {
+        throw RuntimeError::InvalidPicture(path);
+    }
+    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+         read != bytes.size())) {
+        throw RuntimeError::InvalidPicture(path);
+    }
+    return bytes;
+}
+
+} // namespace
+
+OlePicture OlePicture::FromFile(const std::string& path) {
+    std::vector<char> const bytes = ReadWholeFile(path);
+    OlePicture picture = Decode(bytes.data(), bytes.size());
+    if (picture.Empty()) {
+        throw RuntimeError::InvalidPicture(path);
+    }
+    return picture;
+}
+
+OlePicture OlePicture::FromResource(const char* name) {
+    HMODULE const module = GetModuleHandleA(nullptr);
+    HRSRC const resource = FindResourceA(module, name, MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL const loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    void const* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        return {};
+    }
+    return Decode(bytes, SizeofResource(module, resource));
+}
+
+OlePicture OlePicture::Decode(const void* bytes, std::size_t size) {
+    if (size == 0) {
+        return {};
+    }
+    // The picture loader reads from a stream; the stream owns (and frees) this memory block.
+    HGLOBAL const block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (block == nullptr) {
+        return {};
+    }
+    void* const target = GlobalLock(block);
+    std::memcpy(target, bytes, size);
+    GlobalUnlock(block);
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, stream.Receive()))) {
+        GlobalFree(block);
+        return {};
+    }
+    OlePicture result;
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              result.picture_.ReceiveVoid())) ||
+        !result.picture_) {
+        return {};
+    }
+    // The size in pixels comes from the decoded bitmap itself: converting the picture's HIMETRIC
+    // extent back to pixels can be a pixel off and would then stretch the picture.
+    OLE_HANDLE handle = 0;
+    BITMAP bitmap{};
+    if (SUCCEEDED(result.picture_->get_Handle(&handle)) &&
+        GetObjectA(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof bitmap,
+                   &bitmap) == sizeof bitmap) {
+        result.width_ = bitmap.bmWidth;
+        result.height_ = bitmap.bmHeight;
+    } else {
+        OLE_XSIZE_HIMETRIC width = 0;
+        OLE_YSIZE_HIMETRIC height = 0;
+        result.picture_->get_Width(&width);
+        result.picture_->get_Height(&height);
+        HDC const screen = GetDC(nullptr);
+        result.width_ = MulDiv(width, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+        result.height_ = MulDiv(height, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+        ReleaseDC(nullptr, screen);
+    }
+    if (result.width_ <= 0 || result.height_ <= 0) {
+        return {};
+    }
+    return result;
+}
+
+void OlePicture::Draw(HDC dc, int x, int y) const {
+    if (!picture_) {
+        return;
+    }
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture_->get_Width(&width);
+    picture_->get_Height(&height);
+    // The source rectangle runs bottom-up in HIMETRIC, hence the negative height.
+    picture_->Render(dc, x, y, width_, height_, 0, height, width, -height, nullptr);
+}
+
+} // namespace slidevane

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "adapters/win32/ClickSequencer.h"
+#include "adapters/win32/OlePicture.h"
+#include "adapters/win32/WindowsApi.h"
+#include "platform/Control.h"
+#include "platform/WindowPort.h"
+
+#include <array>
+#include <functional>
+
+// One picture control: a child window that draws its picture 1:1 from its top-left corner,
+// clipped to its own rectangle, over the part of the window's background it covers (so that
+// transparent parts of a GIF show the background), and turns the mouse messages it receives
+// into the control's events.
+//
+// Owns: its child window, its picture, its place and size as unrounded pixels and how they are
+// rounded onto the screen, the pointer capture while a button is held on it. It does not own the
+// window-wide press rules (ClickSequencer) nor what the events mean (the handler it is given).
+namespace slidevane {
+
+class Win32PictureControl {
+public:
+    using EventHandler = std::function<void(Control, Event)>;
+
+    static constexpr const char* ClassName = "Slidevane3Picture";
+    static void RegisterClass(HINSTANCE instance);
+
+    // `background` is drawn beneath the picture; `handler` receives every event.
+    Win32PictureControl(Control control, HWND parent, HINSTANCE instance, ClickSequencer& sequencer,
+                        const EventHandler& handler, const OlePicture& background, HCURSOR pointer);
+    ~Win32PictureControl();
+    Win32PictureControl(const Win32PictureControl&) = delete;
+    Win32PictureControl& operator=(const Win32PictureControl&) = delete;
+
+    HWND Handle() const { return window_; }
+    Control Which() const { return control_; }
+
+    void SetPicture(OlePicture picture);
+    const OlePicture& Picture() const { return picture_; }
+
+    float Geometry(Property property) const { return geometry_[Slot(property)]; }
+    void SetGeometry(Property property, float pixels);
+
+    // Paints what the control shows into `dc`, whose origin is the control's top-left corner.
+    void Paint(HDC dc) const;
+
+private:
+    static std::size_t Slot(Property property) { return static_cast<std::size_t>(property); }
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPress(MouseButton button, bool doubleClick);
+    void OnRelease(MouseButton button, WPARAM keys, LPARAM at);
+    void Deliver(const std::vector<Event>& events);
+    void Place();
+
+    Control control_;
+    ClickSequencer& sequencer_;
+    const EventHandler& handler_;
+    const OlePicture& background_;
+    HCURSOR pointer_;
+    OlePicture picture_;
+    std::array<float, 4> geometry_{};
+    HWND window_ = nullptr;
+};
+
+} // namespace slidevane
