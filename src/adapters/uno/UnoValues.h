@@ -1,0 +1,59 @@
+#pragma once
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/uno/Any.hxx>
+#include <com/sun/star/uno/Sequence.hxx>
+#include <rtl/ustring.hxx>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Conversions between the adapter's UTF-8 strings and the office's values. The SDK reserves its
+// brace-list sequence constructor for the office's own code, so argument lists are built here.
+namespace slidevane {
+
+// The SDK declares its string types in rtl only; the office's own code sees them globally.
+using rtl::OString;
+using rtl::OUString;
+
+} // namespace slidevane
+
+namespace slidevane::uno {
+
+inline OUString ToUno(const std::string& text) {
+    return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
+}
+
+inline std::string FromUno(const OUString& text) {
+    OString const bytes = OUStringToOString(text, RTL_TEXTENCODING_UTF8);
+    return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
+}
+
+inline css::uno::Sequence<css::beans::PropertyValue>
+Properties(const std::vector<std::pair<const char*, css::uno::Any>>& values) {
+    css::uno::Sequence<css::beans::PropertyValue> result(static_cast<sal_Int32>(values.size()));
+    css::beans::PropertyValue* out = result.getArray();
+    for (const auto& [name, value] : values) {
+        out->Name = OUString::createFromAscii(name);
+        out->Value = value;
+        ++out;
+    }
+    return result;
+}
+
+inline css::uno::Sequence<css::uno::Any> Arguments(const std::vector<css::uno::Any>& values) {
+    return css::uno::Sequence<css::uno::Any>(values.data(), static_cast<sal_Int32>(values.size()));
+}
+
+// The value of one named property in a property list, or an empty Any.
+inline css::uno::Any Find(const css::uno::Sequence<css::beans::PropertyValue>& values,
+                          const char* name) {
+    for (const css::beans::PropertyValue& value : values) {
+        if (value.Name.equalsAscii(name)) {
+            return value.Value;
+        }
+    }
+    return {};
+}
+
+} // namespace slidevane::uno
