@@ -1,6 +1,7 @@
 #include "adapters/qt/PictureFile.h"
 
 #include "adapters/qt/DecodedPictures.h"
+#include "adapters/qt/GifStructure.h"
 #include "shell/RuntimeError.h"
 
 #include <QBuffer>
@@ -41,9 +42,15 @@ QImage PictureFile::Decode(DecodedPictures& decoded) const {
     }
     // Never through QPixmap(path): its cache is keyed on path, size and modification time and
     // hands back a stale picture for a file rewritten within the same second.
+    // Only whole GIF files are pictures here: another format under the name, a file cut short
+    // or a claim beyond any picture of the layout is refused before anything is decoded.
+    if (!GifStructure::IsWholeGif(std::string_view(bytes.constData(), bytes.size()), MaxSide)) {
+        throw RuntimeError::InvalidPicture(catalogPath_);
+    }
     QBuffer buffer;
     buffer.setData(bytes);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, "gif");
+    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(AllocationLimitMiB);
     QSize const size = reader.size();
     if (!size.isValid() || size.width() > MaxSide || size.height() > MaxSide) {
