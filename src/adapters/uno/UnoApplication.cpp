@@ -14,7 +14,12 @@ std::unique_ptr<AutomationPresentations> UnoApplication::Presentations() {
 
 void UnoApplication::SetVisible(int visible) {
     try {
-        office_->Call("Visible", [&] { hidden_->SetVisible(visible != msoFalse); });
+        office_->Call("Visible", [&] {
+            // One call to the office itself, so that an office gone since the presentations
+            // were added is an error here rather than a window that never appears.
+            office_->Desktop()->getCurrentFrame();
+            hidden_->SetVisible(visible != msoFalse);
+        });
     } catch (const RuntimeError&) {
         if (office_->Lost()) {
             hidden_->Clear();

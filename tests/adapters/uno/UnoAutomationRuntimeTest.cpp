@@ -381,6 +381,63 @@ TEST_F(ImpressAdapter, SecondWayStartsAnOfficeWhenNoneRuns) {
     EXPECT_GT(TestOffice::ReadPid(pidFile), 0) << "the launcher never ran";
 }
 
+TEST_F(ImpressAdapter, SecondWayWithoutAnOfficeInstalledFailsAtOnce) {
+    UnoAutomationRuntime::Settings settings = SharedOfficeSettings();
+    settings.pipeName = UniquePipe("absent");
+    settings.launcher = {(SharedOffice::ClientTemp() / "no-such-office" / "soffice").string()};
+    UnoAutomationRuntime runtime(settings);
+    Outcome const outcome = Attempt([&] { runtime.CreateObject(Impress); });
+    EXPECT_NE(outcome.number, 0);
+    EXPECT_LT(outcome.seconds, 5.0);
+}
+
+// --- an office that dies between the steps -----------------------------------------------
+
+TEST_F(ImpressAdapter, AnOfficeKilledBetweenTheStepsFailsTheAttemptAndANewOneServesTheRetry) {
+    fs::path const folder = SharedOffice::ClientTemp() / "killed";
+    fs::path const pidFile = SharedOffice::ClientTemp() / "killed.pid";
+    UnoAutomationRuntime::Settings settings = SharedOfficeSettings();
+    settings.pipeName = UniquePipe("killed");
+    settings.connectDeadline = 90s;
+    settings.callDeadline = 20s;
+    settings.launcher = TestOffice::LauncherCommand(folder / "profile", pidFile);
+    struct Stopper {
+        std::string pipe;
+        fs::path pidFile;
+        fs::path folder;
+        ~Stopper() {
+            if (pid_t const pid = TestOffice::ReadPid(pidFile); pid > 0) {
+                TestOffice::StopOffice(pipe, pid, false);
+            }
+            fs::remove_all(folder);
+            fs::remove(pidFile);
+        }
+    } const stopper{settings.pipeName, pidFile, folder};
+    std::string const odf = CataloguePath(SharedOffice::Templates().odfTemplate);
+
+    UnoAutomationRuntime runtime(settings);
+    auto application = runtime.CreateObject(Impress);
+    auto presentation = application->Presentations()->Add(msoTrue);
+    pid_t const group = TestOffice::ReadPid(pidFile);
+    ASSERT_GT(group, 0);
+    ASSERT_EQ(kill(-group, SIGKILL), 0);
+
+    Outcome const apply = Attempt([&] { presentation->ApplyTemplate(odf); });
+    EXPECT_NE(apply.number, 0) << "a dead office cannot have applied the design";
+    EXPECT_LT(apply.seconds, 20.0);
+    Outcome const show = Attempt([&] { application->SetVisible(msoTrue); });
+    EXPECT_NE(show.number, 0);
+
+    // The double-click's second attempt: the launcher starts a new office on the same pipe.
+    Outcome const retry = Attempt([&] {
+        auto again = runtime.CreateObject(Impress);
+        again->Presentations()->Add(msoTrue)->ApplyTemplate(odf);
+        again->SetVisible(msoTrue);
+    });
+    EXPECT_EQ(retry.number, 0) << retry.description;
+    EXPECT_NE(TestOffice::ReadPid(pidFile), group);
+}
+
 // --- an office that stops answering ------------------------------------------------------
 
 // Stops the shared office for the life of this object; it always continues it afterwards.
