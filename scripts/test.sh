@@ -1,33 +1,46 @@
 #!/usr/bin/env bash
 # The whole test command: installs what the tests need, builds, and runs every test: the main
 # build's tests, the core and registry store under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the Windows program cross-built with mingw-w64 and tested under Wine, and a bounded fuzzing
-# run of the registry-file parser.
+# a bounded fuzzing run of the registry-file parser, and the Windows program cross-built with
+# mingw-w64 and tested under Wine. It ends with one line counting every test that ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 fuzz_seconds=${SLIDEVANE3_FUZZ_SECONDS:-60}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+passed=0
+
+# Runs a stage that ends in ctest, echoing its output, and adds up the tests it ran.
+counted() {
+    "$@" 2>&1 | tee "$scratch/stage.log"
+    local count
+    count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$scratch/stage.log" | tail -n 1)
+    passed=$((passed + ${count:-0}))
+}
 
 ./scripts/install-deps.sh
 
 echo "== Build and test =="
 cmake --preset default
 cmake --build --preset default -j "$jobs"
-ctest --preset default -j "$jobs"
+counted ctest --preset default -j "$jobs"
 
 echo "== Core and registry store under AddressSanitizer and UndefinedBehaviorSanitizer =="
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs"
-
-./scripts/test-windows.sh
+counted ctest --preset asan -j "$jobs"
 
 echo "== Fuzzing the registry-file parser for ${fuzz_seconds} s =="
 cmake --preset fuzz
 cmake --build --preset fuzz -j "$jobs"
 # New inputs go to the scratch folder named first; the committed fixtures are only read.
-fuzz_corpus=$(mktemp -d)
-trap 'rm -rf "$fuzz_corpus"' EXIT
+mkdir "$scratch/corpus"
 ./build-fuzz/tests/fuzz/registry_parser_fuzz -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
-    -print_final_stats=1 "$fuzz_corpus" tests/data/registry
+    -print_final_stats=1 "$scratch/corpus" tests/data/registry
+
+counted ./scripts/test-windows.sh
+
+echo "== All stages passed =="
+echo "$passed passed, 0 failed"
