@@ -99,6 +99,38 @@ Reference<css::frame::XModel> LoadHidden(OfficeConnection& office, const std::st
     return document;
 }
 
+// Settings whose second way starts an office of the test's own on a fresh profile, through the
+// office's wrapper; the office is stopped and its folder removed when this object goes.
+class OwnOffice {
+public:
+    explicit OwnOffice(const char* purpose)
+        : folder_(SharedOffice::ClientTemp() / purpose),
+          pidFile_(SharedOffice::ClientTemp() / (std::string(purpose) + ".pid")) {
+        settings_ = SharedOfficeSettings();
+        settings_.pipeName = UniquePipe(purpose);
+        settings_.connectDeadline = 90s;
+        settings_.launcher = TestOffice::LauncherCommand(folder_ / "profile", pidFile_);
+    }
+    ~OwnOffice() {
+        if (pid_t const pid = Group(); pid > 0) {
+            TestOffice::StopOffice(settings_.pipeName, pid, false);
+        }
+        fs::remove_all(folder_);
+        fs::remove(pidFile_);
+    }
+    OwnOffice(const OwnOffice&) = delete;
+    OwnOffice& operator=(const OwnOffice&) = delete;
+
+    UnoAutomationRuntime::Settings& Settings() { return settings_; }
+    // The process group of the office the launcher started last; -1 before it ran.
+    pid_t Group() const { return TestOffice::ReadPid(pidFile_); }
+
+private:
+    fs::path folder_;
+    fs::path pidFile_;
+    UnoAutomationRuntime::Settings settings_;
+};
+
 // Every test leaves the shared office as it found it: no documents.
 class ImpressAdapter : public ::testing::Test {
 protected:
@@ -347,26 +379,8 @@ TEST_F(ImpressAdapter, SecondWayReachesTheOfficeTheUserAlreadyRuns) {
 }
 
 TEST_F(ImpressAdapter, SecondWayStartsAnOfficeWhenNoneRuns) {
-    fs::path const folder = SharedOffice::ClientTemp() / "cold";
-    fs::path const pidFile = SharedOffice::ClientTemp() / "cold.pid";
-    UnoAutomationRuntime::Settings settings = SharedOfficeSettings();
-    settings.pipeName = UniquePipe("cold");
-    settings.connectDeadline = 90s;
-    settings.launcher = TestOffice::LauncherCommand(folder / "profile", pidFile);
-    struct Stopper {
-        std::string pipe;
-        fs::path pidFile;
-        fs::path folder;
-        ~Stopper() {
-            if (pid_t const pid = TestOffice::ReadPid(pidFile); pid > 0) {
-                TestOffice::StopOffice(pipe, pid, false);
-            }
-            fs::remove_all(folder);
-            fs::remove(pidFile);
-        }
-    } const stopper{settings.pipeName, pidFile, folder};
-
-    UnoAutomationRuntime runtime(settings);
+    OwnOffice own("cold");
+    UnoAutomationRuntime runtime(own.Settings());
     Outcome const outcome = Attempt([&] {
         auto application = runtime.CreateObject(Impress);
         auto presentation = application->Presentations()->Add(msoTrue);
@@ -378,7 +392,7 @@ TEST_F(ImpressAdapter, SecondWayStartsAnOfficeWhenNoneRuns) {
         EXPECT_EQ(design.masters.at(0).fillColour, TemplateFixtures::FirstMasterColour);
     });
     EXPECT_EQ(outcome.number, 0) << outcome.description;
-    EXPECT_GT(TestOffice::ReadPid(pidFile), 0) << "the launcher never ran";
+    EXPECT_GT(own.Group(), 0) << "the launcher never ran";
 }
 
 TEST_F(ImpressAdapter, SecondWayWithoutAnOfficeInstalledFailsAtOnce) {
@@ -394,31 +408,14 @@ TEST_F(ImpressAdapter, SecondWayWithoutAnOfficeInstalledFailsAtOnce) {
 // --- an office that dies between the steps -----------------------------------------------
 
 TEST_F(ImpressAdapter, AnOfficeKilledBetweenTheStepsFailsTheAttemptAndANewOneServesTheRetry) {
-    fs::path const folder = SharedOffice::ClientTemp() / "killed";
-    fs::path const pidFile = SharedOffice::ClientTemp() / "killed.pid";
-    UnoAutomationRuntime::Settings settings = SharedOfficeSettings();
-    settings.pipeName = UniquePipe("killed");
-    settings.connectDeadline = 90s;
-    settings.callDeadline = 20s;
-    settings.launcher = TestOffice::LauncherCommand(folder / "profile", pidFile);
-    struct Stopper {
-        std::string pipe;
-        fs::path pidFile;
-        fs::path folder;
-        ~Stopper() {
-            if (pid_t const pid = TestOffice::ReadPid(pidFile); pid > 0) {
-                TestOffice::StopOffice(pipe, pid, false);
-            }
-            fs::remove_all(folder);
-            fs::remove(pidFile);
-        }
-    } const stopper{settings.pipeName, pidFile, folder};
+    OwnOffice own("killed");
+    own.Settings().callDeadline = 20s;
     std::string const odf = CataloguePath(SharedOffice::Templates().odfTemplate);
 
-    UnoAutomationRuntime runtime(settings);
+    UnoAutomationRuntime runtime(own.Settings());
     auto application = runtime.CreateObject(Impress);
     auto presentation = application->Presentations()->Add(msoTrue);
-    pid_t const group = TestOffice::ReadPid(pidFile);
+    pid_t const group = own.Group();
     ASSERT_GT(group, 0);
     ASSERT_EQ(kill(-group, SIGKILL), 0);
 
@@ -435,7 +432,7 @@ TEST_F(ImpressAdapter, AnOfficeKilledBetweenTheStepsFailsTheAttemptAndANewOneSer
         again->SetVisible(msoTrue);
     });
     EXPECT_EQ(retry.number, 0) << retry.description;
-    EXPECT_NE(TestOffice::ReadPid(pidFile), group);
+    EXPECT_NE(own.Group(), group);
 }
 
 // --- an office that stops answering ------------------------------------------------------
