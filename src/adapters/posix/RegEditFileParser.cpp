@@ -1,6 +1,7 @@
 #include "adapters/posix/RegEditFileParser.h"
 
 #include "adapters/posix/CaseFold.h"
+#include "adapters/posix/HexBytes.h"
 #include "adapters/posix/TextCodec.h"
 
 #include <array>
@@ -57,19 +58,6 @@ std::size_t skipSpaces(std::u16string_view s, std::size_t i) {
         ++i;
     }
     return i;
-}
-
-int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return -1;
 }
 
 // Only spaces, tabs or a ';' comment may follow a complete value ('#' is not a comment here).
@@ -264,8 +252,8 @@ private:
             i += 4;
             std::uint64_t n = 0;
             int digits = 0;
-            while (i < line.size() && hexDigit(line[i]) >= 0) {
-                n = n * 16 + static_cast<unsigned>(hexDigit(line[i]));
+            while (i < line.size() && HexBytes::Digit(line[i]) >= 0) {
+                n = n * 16 + static_cast<unsigned>(HexBytes::Digit(line[i]));
                 ++i;
                 if (++digits > 8) {
                     return;
@@ -295,8 +283,8 @@ private:
         i = skipSpaces(line, i);
         std::uint32_t n = 0;
         int digits = 0;
-        while (i < line.size() && hexDigit(line[i]) >= 0) {
-            n = n * 16 + static_cast<unsigned>(hexDigit(line[i]));
+        while (i < line.size() && HexBytes::Digit(line[i]) >= 0) {
+            n = n * 16 + static_cast<unsigned>(HexBytes::Digit(line[i]));
             ++i;
             ++digits;
         }
@@ -331,25 +319,15 @@ private:
                         break;
                     }
                 }
-                if (hexDigit(line[i]) < 0) {
+                if (HexBytes::Digit(line[i]) < 0) {
                     lines.unread(); // not data: the line is read again on its own
                     return false;
                 }
                 continue;
             }
-            int value = 0;
-            int digits = 0;
-            while (i < line.size() && hexDigit(line[i]) >= 0) {
-                value = value * 16 + hexDigit(line[i]);
-                ++i;
-                if (++digits > 2) {
-                    return false;
-                }
-            }
-            if (digits == 0) {
+            if (!HexBytes::ReadByte(line, i, out)) {
                 return false;
             }
-            out += static_cast<char>(value);
             i = skipSpaces(line, i);
             if (i >= line.size() || line[i] == u';') {
                 return true;

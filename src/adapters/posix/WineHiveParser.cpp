@@ -1,6 +1,7 @@
 #include "adapters/posix/WineHiveParser.h"
 
 #include "adapters/posix/CaseFold.h"
+#include "adapters/posix/HexBytes.h"
 #include "adapters/posix/TextCodec.h"
 
 #include <vector>
@@ -46,19 +47,6 @@ std::size_t skipSpaces(std::string_view s, std::size_t i) {
         ++i;
     }
     return i;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool startsWith(std::string_view s, std::size_t i, std::string_view prefix) {
@@ -116,8 +104,8 @@ bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& o
         case 'x': {
             unsigned value = 0;
             int digits = 0;
-            while (digits < 4 && i + 1 < s.size() && hexDigit(s[i + 1]) >= 0) {
-                value = value * 16 + static_cast<unsigned>(hexDigit(s[i + 1]));
+            while (digits < 4 && i + 1 < s.size() && HexBytes::Digit(s[i + 1]) >= 0) {
+                value = value * 16 + static_cast<unsigned>(HexBytes::Digit(s[i + 1]));
                 ++i;
                 ++digits;
             }
@@ -349,17 +337,17 @@ private:
     static std::uint32_t lenientHex(std::string_view s, std::size_t i) {
         i = skipSpaces(s, i);
         if (startsWith(s, i, "0x") || startsWith(s, i, "0X")) {
-            if (i + 2 < s.size() && hexDigit(s[i + 2]) >= 0) {
+            if (i + 2 < s.size() && HexBytes::Digit(s[i + 2]) >= 0) {
                 i += 2;
             }
         }
         std::uint64_t n = 0;
         bool saturated = false;
-        while (i < s.size() && hexDigit(s[i]) >= 0) {
+        while (i < s.size() && HexBytes::Digit(s[i]) >= 0) {
             if (n > (UINT64_MAX >> 4)) {
                 saturated = true;
             }
-            n = n * 16 + static_cast<unsigned>(hexDigit(s[i]));
+            n = n * 16 + static_cast<unsigned>(HexBytes::Digit(s[i]));
             ++i;
         }
         return saturated ? UINT32_MAX : static_cast<std::uint32_t>(n);
@@ -378,19 +366,9 @@ private:
                 i = 0;
                 continue;
             }
-            int value = 0;
-            int digits = 0;
-            while (i < line.size() && hexDigit(line[i]) >= 0) {
-                value = value * 16 + hexDigit(line[i]);
-                ++i;
-                if (++digits > 2) {
-                    return false;
-                }
-            }
-            if (digits == 0) {
+            if (!HexBytes::ReadByte(line, i, out)) {
                 return false;
             }
-            out += static_cast<char>(value);
             i = skipSpaces(line, i);
             if (i < line.size() && line[i] == ',') {
                 ++i;
