@@ -2,26 +2,26 @@
 
 #include <QGuiApplication>
 #include <QStyleHints>
+#include <cmath>
 
 namespace slidevane {
 
-void DoubleClickGuard::Remember(const QObject* target, std::uint64_t timestamp) {
-    target_ = target;
-    timestamp_ = timestamp;
-    valid_ = true;
-}
-
-bool DoubleClickGuard::Pairs(const QObject* target, std::uint64_t timestamp) const {
-    if (!valid_ || target == nullptr || target != target_ || timestamp < timestamp_) {
-        return false;
+bool DoubleClickGuard::PairsWith(const Press& press) {
+    QStyleHints const* hints = QGuiApplication::styleHints();
+    auto const interval = static_cast<std::uint64_t>(hints->mouseDoubleClickInterval());
+    QPointF const moved = press.global - last_.global;
+    bool const pairs = valid_ && press.target != nullptr && press.target == last_.target &&
+                       press.button == last_.button && press.timestamp >= last_.timestamp &&
+                       press.timestamp - last_.timestamp <= interval &&
+                       std::abs(moved.x()) <= hints->mouseDoubleClickDistance() &&
+                       std::abs(moved.y()) <= hints->mouseDoubleClickDistance();
+    if (pairs) {
+        valid_ = false;
+        return true;
     }
-    auto const interval =
-        static_cast<std::uint64_t>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-    return timestamp - timestamp_ <= interval;
-}
-
-void DoubleClickGuard::Forget() {
-    valid_ = false;
+    last_ = press;
+    valid_ = true;
+    return false;
 }
 
 } // namespace slidevane

@@ -1,29 +1,35 @@
 #pragma once
 
+#include <QPointF>
 #include <cstdint>
 
 class QObject;
 
-// Remembers which target took the last mouse press of the window and when, so that a
-// double-click is accepted only when both presses hit the same control.
+// Decides which presses of the window make a double-click: the second of two presses of the same
+// button on the same control, within the double-click interval and distance, whose first press
+// was not itself the second of a pair.
 //
-// Owns: the last press's target and timestamp, shared by every picture control and the
-// background. It does not deliver events; the controls ask it and tell it.
+// Owns: the last plain press's target, button, place and time, shared by every picture control
+// and the background. It does not deliver events; the controls ask it and tell it. Qt pairs
+// presses by time and distance alone, across controls, and forgets a pair it was refused, so the
+// pairing is decided here for every press rather than left to Qt's double-click event.
 namespace slidevane {
 
 class DoubleClickGuard {
 public:
-    // `target` is the control (or the background, or nothing) that took the press.
-    void Remember(const QObject* target, std::uint64_t timestamp);
-    // Qt pairs presses by time and distance only, so a fast click on one strip button and then
-    // on its neighbour arrives as a double-click on the neighbour. It is one only when the
-    // previous press hit the same target within the double-click interval.
-    bool Pairs(const QObject* target, std::uint64_t timestamp) const;
-    void Forget();
+    struct Press {
+        const QObject* target; // the control, the background, or nothing
+        int button;
+        QPointF global;
+        std::uint64_t timestamp;
+    };
+
+    // True when `press` completes a double-click with the remembered press; the pair is then
+    // used up. Otherwise `press` is remembered as a plain press.
+    bool PairsWith(const Press& press);
 
 private:
-    const QObject* target_ = nullptr;
-    std::uint64_t timestamp_ = 0;
+    Press last_{nullptr, 0, {}, 0};
     bool valid_ = false;
 };
 

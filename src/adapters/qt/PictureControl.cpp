@@ -46,29 +46,26 @@ void PictureControl::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, picture_);
 }
 
-void PictureControl::BeginPress(const QMouseEvent& event) {
+void PictureControl::Press(const QMouseEvent& event) {
     pressedHere_ = true;
-    pressWasDouble_ = false;
-    guard_.Remember(this, event.timestamp());
+    // The second press of a pair gives DblClick in place of a second Click.
+    pressWasDouble_ = guard_.PairsWith(
+        {this, static_cast<int>(event.button()), event.globalPosition(), event.timestamp()});
+    if (pressWasDouble_) {
+        Deliver(Event::DblClick);
+    }
 }
 
 void PictureControl::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    BeginPress(*event);
+    Press(*event);
 }
 
 void PictureControl::mouseDoubleClickEvent(QMouseEvent* event) {
-    // QWidget's own handler would turn this into a second press; the window wants DblClick in
-    // place of the second Click, and only when the first press hit this same control.
+    // QWidget's own handler would turn this into a second press and Qt's pairing ignores which
+    // control was hit: the guard decides for this press as for any other.
     event->accept();
-    if (!guard_.Pairs(this, event->timestamp())) {
-        BeginPress(*event);
-        return;
-    }
-    guard_.Forget();
-    pressedHere_ = true;
-    pressWasDouble_ = true;
-    Deliver(Event::DblClick);
+    Press(*event);
 }
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event) {

@@ -38,7 +38,7 @@ protected:
 
 private:
     void UpdateOpacity();
-    void BeginPress(const QMouseEvent& event);
+    void Press(const QMouseEvent& event);
     void Deliver(Event event);
 
     Control control_;

@@ -144,8 +144,14 @@ void QtWindow::paintEvent(QPaintEvent*) {
 void QtWindow::mousePressEvent(QMouseEvent* event) {
     // A press on the background is still a press: a following double-click on a control near it
     // must not pair with it.
-    guard_.Remember(this, event->timestamp());
+    guard_.PairsWith(
+        {this, static_cast<int>(event->button()), event->globalPosition(), event->timestamp()});
     event->accept();
+}
+
+void QtWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt's own pairing does not decide anything: to the window this is one more press.
+    mousePressEvent(event);
 }
 
 void QtWindow::PlaceControl(Control control) {

@@ -137,6 +137,34 @@ TEST_F(WindowEvents, FastClicksOnNeighbouringStripButtonsAreTwoClicksNotADoubleC
               (Lines{"Button1 MouseUp", "Button1 Click", "Button2 MouseUp", "Button2 Click"}));
 }
 
+TEST_F(WindowEvents, AClickOnANeighbourJustBeforeADoubleClickLeavesTheDoubleClickWhole) {
+    // Qt pairs the Button1 press with the first Button2 press, is refused, and would then leave
+    // the second Button2 press unpaired: two Clicks where the user double-clicked.
+    QPoint const onButton1(50, 70);
+    QPoint const onButton2(50, 73);
+    pointer->MoveTo(onButton1);
+    pointer->Click(onButton1);
+    pointer->Wait(40);
+    pointer->MoveTo(onButton2);
+    pointer->DoubleClick(onButton2);
+    EXPECT_EQ(log.Buttons(), (Lines{"Button1 MouseUp", "Button1 Click", "Button2 MouseUp",
+                                    "Button2 Click", "Button2 DblClick", "Button2 MouseUp"}));
+}
+
+TEST_F(WindowEvents, TwoFastPressesFarApartOnOneControlAreTwoClicks) {
+    QPoint const left(20, 62);
+    QPoint const right(100, 62);
+    ASSERT_TRUE(window.Widget(Control::Button1).geometry().contains(left));
+    ASSERT_TRUE(window.Widget(Control::Button1).geometry().contains(right));
+    pointer->MoveTo(left);
+    pointer->Click(left);
+    pointer->Wait(40);
+    pointer->MoveTo(right);
+    pointer->Click(right);
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Button1 MouseUp", "Button1 Click", "Button1 MouseUp", "Button1 Click"}));
+}
+
 TEST_F(WindowEvents, APressOnTheBackgroundBetweenTwoPressesOnAControlBreaksTheDoubleClick) {
     QPoint const first(50, 80);   // Button2, too far from the next press to pair with it
     QPoint const between(50, 72); // the background row between Button1 and Button2
