@@ -1,7 +1,7 @@
 #include "adapters/qt/PictureFile.h"
 
 #include "adapters/qt/DecodedPictures.h"
-#include "adapters/qt/GifStructure.h"
+#include "shell/GifStructure.h"
 #include "shell/RuntimeError.h"
 
 #include <QBuffer>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/posix/NativePath.h"
+#include "shell/GifStructure.h"
 
 #include <QImage>
 #include <QString>
@@ -19,7 +20,7 @@ class PictureFile {
 public:
     // No picture of the layout comes near this; a header claiming more is refused before any
     // pixel memory is allocated for it.
-    static constexpr int MaxSide = 4096;
+    static constexpr int MaxSide = GifStructure::MaxSide;
     static constexpr int AllocationLimitMiB = 64;
     static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 

@@ -1,8 +1,10 @@
 #include "adapters/win32/OlePicture.h"
 
+#include "shell/GifStructure.h"
 #include "shell/RuntimeError.h"
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace slidevane {
@@ -64,6 +66,12 @@ std::vector<char> ReadWholeFile(const std::string& path) {
 
 OlePicture OlePicture::FromFile(const std::string& path) {
     std::vector<char> const bytes = ReadWholeFile(path);
+    // The picture loader also takes bitmaps, JPEG, icons and metafiles: only whole GIF files of a
+    // sane size are pictures here, refused before anything is decoded.
+    if (!GifStructure::IsWholeGif(std::string_view(bytes.data(), bytes.size()),
+                                  GifStructure::MaxSide)) {
+        throw RuntimeError::InvalidPicture(path);
+    }
     OlePicture picture = Decode(bytes.data(), bytes.size());
     if (picture.Empty()) {
         throw RuntimeError::InvalidPicture(path);

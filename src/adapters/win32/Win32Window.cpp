@@ -166,6 +166,21 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
         // The background delivers no event, but its press ends any double-click pairing.
         sequencer_.PressOnBackground();
+        [[fallthrough]];
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        // Held buttons keep the pointer's events with the background, which ignores them: a drag
+        // from the background onto a control gives that control nothing.
+        SetCapture(window_);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window_) {
+            ReleaseCapture();
+        }
         return 0;
     case WM_CLOSE:
         // Alt+F4 and the taskbar's close: the window closes the way the close glyph closes it.

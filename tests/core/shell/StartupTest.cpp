@@ -115,6 +115,8 @@ TEST_F(StartupTest, DetectionPrefersNineAndFallsBackToEight) {
     registry.SetText(eight, "Path", "C:\\Old\\");
     ASSERT_TRUE(Form().Form_Load());
     EXPECT_EQ(Form().State().HasPptVer, "9");
+    EXPECT_EQ(std::count(registry.openedKeys.begin(), registry.openedKeys.end(), eight), 0)
+        << "the 8.0 record is never read when 9.0 is installed";
 
     CoreRig eightOnly;
     eightOnly.registry.RemoveValue(nine, "Path"); // the key stays, its value is gone

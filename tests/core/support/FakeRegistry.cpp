@@ -47,11 +47,14 @@ void FakeRegistry::RemoveValue(const std::string& key, const std::string& name) 
     keys_[Normalise(key)].erase(Normalise(name));
 }
 
-void FakeRegistry::RemoveKey(const std::string& key) { keys_.erase(Normalise(key)); }
+void FakeRegistry::RemoveKey(const std::string& key) {
+    keys_.erase(Normalise(key));
+}
 
 LONG FakeRegistry::RegOpenKeyExA(HKEY key, const char* subKey, DWORD, REGSAM samDesired,
                                  HKEY* result) {
     accessMasks.push_back(samDesired);
+    openedKeys.push_back(subKey ? subKey : "");
     if (key != HKEY_LOCAL_MACHINE) {
         return ERROR_INVALID_HANDLE;
     }

@@ -34,6 +34,7 @@ public:
     win::LONG RegCloseKey(win::HKEY key) override;
 
     std::vector<win::REGSAM> accessMasks;
+    std::vector<std::string> openedKeys; // as asked for, in order
     int openHandles() const { return static_cast<int>(open_.size()); }
     int queries = 0;
 

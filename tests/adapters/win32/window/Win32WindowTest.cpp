@@ -153,6 +153,9 @@ TEST_F(Win32WindowTest, FailedLoadsRaiseTheirErrorsAndKeepThePicture) {
     EXPECT_EQ(LoadError(Control::Dis1BackGnd, TestData() + "absent\\p_x-a4.gif"), 76);
     EXPECT_EQ(LoadError(Control::Dis1BackGnd, Picture("not-a-picture.gif")), 481);
     EXPECT_EQ(LoadError(Control::Dis1BackGnd, Picture("truncated.gif")), 481);
+    // The system's picture loader would take these; under a GIF's name they are no pictures.
+    EXPECT_EQ(LoadError(Control::Dis1BackGnd, Picture("bitmap-named.gif")), 481);
+    EXPECT_EQ(LoadError(Control::Dis1BackGnd, Picture("png-named.gif")), 481);
     EXPECT_EQ(PixelOf(Control::Dis1BackGnd, 0, 0), RGB(255, 0, 0));
 
     // A stored NUL ends the path, as it ends it for the file system.
@@ -185,11 +188,19 @@ TEST_F(Win32WindowTest, MouseMessagesBecomeTheControlsEvents) {
     EXPECT_EQ(events, (std::vector<std::string>{"Dis3BackGnd.MouseUp", "Dis3BackGnd.Click",
                                                 "Dis3BackGnd.DblClick", "Dis3BackGnd.MouseUp"}));
 
-    // The background delivers nothing.
+    // The background delivers nothing, and a press on it keeps the pointer's events with it
+    // until the release, so a drag onto a control gives that control nothing either.
     events.clear();
     SendMessageA(window.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     SendMessageA(window.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    SendMessageA(window.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(GetCapture(), window.Handle());
+    SendMessageA(window.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 140));
+    SendMessageA(window.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(60, 140));
+    EXPECT_EQ(GetCapture(), nullptr);
+    SendMessageA(window.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(GetCapture(), window.Handle());
+    SendMessageA(window.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(events.empty());
 }
 

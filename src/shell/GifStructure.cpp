@@ -1,4 +1,4 @@
-#include "adapters/qt/GifStructure.h"
+#include "shell/GifStructure.h"
 
 namespace slidevane {
 
