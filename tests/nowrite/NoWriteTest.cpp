@@ -25,16 +25,8 @@
 namespace slidevane::test {
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QThread::msleep(50);
-    }
-    return true;
+bool WaitFor(const std::function<bool()>& done) {
+    return XvfbDisplay::WaitFor(done, 20000);
 }
 
 bool TracerInstalled() {

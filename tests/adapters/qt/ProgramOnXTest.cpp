@@ -13,17 +13,8 @@
 namespace slidevane::test {
 namespace {
 
-// Polls `done` for up to `milliseconds`.
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QThread::msleep(50);
-    }
-    return true;
+bool WaitFor(const std::function<bool()>& done) {
+    return XvfbDisplay::WaitFor(done, 10000);
 }
 
 TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {

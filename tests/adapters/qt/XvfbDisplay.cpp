@@ -1,6 +1,8 @@
 #include "XvfbDisplay.h"
 
+#include <QElapsedTimer>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace slidevane::test {
 
@@ -63,6 +65,18 @@ QImage XvfbDisplay::Screenshot() const {
                  {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
     import.waitForFinished(20000);
     return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+bool XvfbDisplay::WaitFor(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    return true;
 }
 
 } // namespace slidevane::test

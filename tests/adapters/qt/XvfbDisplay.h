@@ -5,6 +5,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // A private X server for one test: started on a free display, driven with xdotool, photographed
 // with ImageMagick's import, and stopped when the object ends.
@@ -26,6 +27,10 @@ public:
     // Runs xdotool with `arguments`; its standard output.
     QString XDoTool(const QStringList& arguments) const;
     QImage Screenshot() const;
+
+    // Polls `done` until it holds or `milliseconds` have passed: a program on the display answers
+    // in its own time.
+    static bool WaitFor(const std::function<bool()>& done, int milliseconds);
 
 private:
     QProcess server_;
