@@ -1,41 +1,95 @@
 #include "HiddenPresentations.h"
 
-#include <algorithm>
+#include "AbandonedFrames.h"
+#include "TemplateLoader.h"
+#include "shell/RuntimeError.h"
+
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
+#include <unistd.h>
 
 namespace slidevane {
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 
-void HiddenPresentations::Add(const Reference<css::frame::XModel>& document) {
-    documents_.push_back(document);
-}
+HiddenPresentations::HiddenPresentations(std::shared_ptr<OfficeConnection> office)
+    : office_(std::move(office)) {}
 
-void HiddenPresentations::Replace(const Reference<css::frame::XModel>& old,
-                                  const Reference<css::frame::XModel>& replacement) {
-    std::replace(documents_.begin(), documents_.end(), old, replacement);
-}
-
-void HiddenPresentations::Remove(const Reference<css::frame::XModel>& document) {
-    std::erase(documents_, document);
-}
-
-void HiddenPresentations::SetVisible(bool visible) {
-    for (const auto& document : documents_) {
-        Reference<css::frame::XController> const controller = document->getCurrentController();
-        if (!controller.is()) {
-            continue; // closed by the user or another program meanwhile
-        }
-        Reference<css::awt::XWindow> const window = controller->getFrame()->getContainerWindow();
-        window->setVisible(visible);
-        if (Reference<css::awt::XTopWindow> const top{window, UNO_QUERY}; visible && top.is()) {
-            top->toFront();
+HiddenPresentations::~HiddenPresentations() {
+    for (const auto& slot : slots_) {
+        if (!slot->shown) {
+            GiveUp(*slot);
         }
     }
+}
+
+std::shared_ptr<HiddenPresentations::Slot> HiddenPresentations::Add() {
+    // Unique among this process's frames in the office, and telling whose frame it is.
+    static int made = 0;
+    auto slot = std::make_shared<Slot>();
+    slot->frameName = "slidevane3_" + std::to_string(getpid()) + "_" + std::to_string(++made);
+    slots_.push_back(slot);
+    return slot;
+}
+
+void HiddenPresentations::ShowAll() {
+    try {
+        office_->Call("Visible", [&] {
+            if (AbandonedFrames::Any(office_->Link()->PipeName())) {
+                AbandonedFrames::CloseFound(*office_);
+            }
+            for (const auto& slot : slots_) {
+                if (slot->shown || slot->failed) {
+                    continue;
+                }
+                if (!slot->document.is()) {
+                    TemplateLoader::Presentation made =
+                        TemplateLoader(*office_).NewPlain(slot->frameName);
+                    slot->document = made.document;
+                    slot->frame = made.frame;
+                }
+                Reference<css::awt::XWindow> const window = slot->frame->getContainerWindow();
+                if (!window.is()) {
+                    throw css::uno::RuntimeException(
+                        "the presentation's window was closed before it could be shown");
+                }
+                window->setVisible(true);
+                slot->shown = true;
+                if (Reference<css::awt::XTopWindow> const top{window, UNO_QUERY}; top.is()) {
+                    top->toFront();
+                }
+            }
+        });
+    } catch (const RuntimeError&) {
+        for (const auto& slot : slots_) {
+            if (!slot->shown) {
+                GiveUp(*slot);
+            }
+        }
+        throw;
+    }
+}
+
+void HiddenPresentations::GiveUp(Slot& slot) {
+    if (!slot.document.is()) {
+        return;
+    }
+    if (!office_->Lost()) {
+        try {
+            office_->Call("Close", [&] { TemplateLoader::Close(slot.document); });
+        } catch (const RuntimeError&) {
+            // Not answering now: left for a later call to close.
+        }
+    }
+    if (office_->Lost()) {
+        AbandonedFrames::Remember(office_->Link()->PipeName(), slot.frameName);
+    }
+    slot.document.clear();
+    slot.frame.clear();
 }
 
 } // namespace slidevane

@@ -2,18 +2,20 @@
 
 #include "OfficeConnection.h"
 #include "OfficeLauncher.h"
+#include "OfficeProfile.h"
 #include "UnoApplication.h"
 #include "shell/RuntimeError.h"
 
 #include <algorithm>
 #include <thread>
-#include <unistd.h>
 
 namespace slidevane {
 
 namespace {
 
-constexpr auto RetryInterval = std::chrono::milliseconds(100);
+// A started office begins to listen within a few hundred milliseconds; a short interval keeps
+// the wait close to that moment, and a failed connection attempt costs next to nothing.
+constexpr auto RetryInterval = std::chrono::milliseconds(20);
 
 // The class names of the presentation application's two versions; ProgIDs compare without
 // regard to case.
@@ -29,15 +31,21 @@ void RequireImpressClass(const std::string& className) {
 } // namespace
 
 UnoAutomationRuntime::Settings UnoAutomationRuntime::DefaultSettings() {
-    return {{"soffice"},
-            "slidevane3_" + std::to_string(getuid()),
-            std::chrono::seconds(30),
+    std::vector<std::string> launcher{"soffice"};
+    std::string pipe = OfficeProfile::PipeName(launcher);
+    return {std::move(launcher), std::move(pipe), std::chrono::seconds(30),
             std::chrono::seconds(60)};
 }
 
 UnoAutomationRuntime::UnoAutomationRuntime() : settings_(DefaultSettings()) {}
 
 UnoAutomationRuntime::UnoAutomationRuntime(Settings settings) : settings_(std::move(settings)) {}
+
+std::unique_ptr<AutomationApplication>
+UnoAutomationRuntime::Attach(std::shared_ptr<OfficeConnection> office) {
+    kept_ = office->Link();
+    return std::make_unique<UnoApplication>(std::move(office));
+}
 
 std::unique_ptr<AutomationApplication>
 UnoAutomationRuntime::GetObject(const std::string& pathName, const std::string& className) {
@@ -52,20 +60,26 @@ UnoAutomationRuntime::GetObject(const std::string& pathName, const std::string& 
         throw RuntimeError::Automation("GetObject",
                                        "no office is listening on pipe " + settings_.pipeName);
     }
-    return std::make_unique<UnoApplication>(std::move(office));
+    return Attach(std::move(office));
 }
 
 std::unique_ptr<AutomationApplication>
 UnoAutomationRuntime::CreateObject(const std::string& className) {
     RequireImpressClass(className);
     auto const deadline = std::chrono::steady_clock::now() + settings_.connectDeadline;
+    // An office that listens already is the application: starting the launcher would only hand
+    // it the same pipe again.
+    if (std::shared_ptr<OfficeConnection> office = OfficeConnection::TryConnect(
+            settings_.pipeName, settings_.connectDeadline, settings_.callDeadline)) {
+        return Attach(std::move(office));
+    }
     OfficeLauncher const launcher(settings_.launcher, settings_.pipeName);
     for (;;) {
         auto const left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (std::shared_ptr<OfficeConnection> office = OfficeConnection::TryConnect(
                 settings_.pipeName, std::max(left, RetryInterval), settings_.callDeadline)) {
-            return std::make_unique<UnoApplication>(std::move(office));
+            return Attach(std::move(office));
         }
         // A launcher that fails has nothing more to offer; one that succeeded may have handed
         // the option to a running office, which starts listening shortly after.

@@ -1,6 +1,7 @@
 #include "UnoPresentation.h"
 
-#include "TemplateDesignImporter.h"
+#include "AbandonedFrames.h"
+#include "TemplateLoader.h"
 #include "adapters/posix/NativePath.h"
 #include "shell/RuntimeError.h"
 
@@ -25,40 +26,45 @@ std::string NativeTemplatePath(const std::string& catalogued) {
 
 } // namespace
 
-UnoPresentation::UnoPresentation(std::shared_ptr<OfficeConnection> office,
-                                 std::shared_ptr<HiddenPresentations> hidden,
-                                 css::uno::Reference<css::frame::XModel> document)
-    : office_(std::move(office)), hidden_(std::move(hidden)), document_(std::move(document)) {}
+UnoPresentation::UnoPresentation(std::shared_ptr<HiddenPresentations> hidden,
+                                 std::shared_ptr<HiddenPresentations::Slot> slot)
+    : hidden_(std::move(hidden)), slot_(std::move(slot)) {}
 
 void UnoPresentation::ApplyTemplate(const std::string& fileName) {
-    if (!document_.is()) {
-        throw RuntimeError::Automation("ApplyTemplate", "the presentation no longer exists");
+    if (slot_->shown) {
+        throw RuntimeError::Automation("ApplyTemplate",
+                                       "the presentation is shown; its design is the user's now");
     }
+    std::string path;
     try {
-        std::string const path = NativeTemplatePath(fileName);
-        office_->Call("ApplyTemplate", [&] {
-            css::uno::Reference<css::frame::XModel> const designed =
-                TemplateDesignImporter(*office_).Apply(document_, path);
-            if (designed != document_) {
-                hidden_->Replace(document_, designed);
-                TemplateDesignImporter::Close(document_);
-                document_ = designed;
-            }
-        });
-    } catch (...) {
-        Abandon();
+        path = NativeTemplatePath(fileName);
+    } catch (const RuntimeError&) {
+        slot_->failed = true;
         throw;
     }
-}
-
-void UnoPresentation::Abandon() {
+    OfficeConnection& office = *hidden_->Office();
     try {
-        office_->Call("ApplyTemplate", [&] { TemplateDesignImporter::Close(document_); });
+        office.Call("ApplyTemplate", [&] {
+            if (AbandonedFrames::Any(office.Link()->PipeName())) {
+                AbandonedFrames::CloseFound(office);
+            }
+            // A second template replaces the first: the document is still hidden, so the user
+            // only ever sees the design applied last.
+            hidden_->GiveUp(*slot_);
+            slot_->failed = true;
+            TemplateLoader::Presentation made = TemplateLoader(office).Load(path, slot_->frameName);
+            slot_->document = made.document;
+            slot_->frame = made.frame;
+            slot_->failed = false;
+        });
     } catch (const RuntimeError&) {
-        // The office is gone or not answering; the error already on its way says so.
+        slot_->failed = true;
+        if (office.Lost()) {
+            // The office may yet finish the window it was making when it stopped answering.
+            AbandonedFrames::Remember(office.Link()->PipeName(), slot_->frameName);
+        }
+        throw;
     }
-    hidden_->Remove(document_);
-    document_.clear();
 }
 
 } // namespace slidevane

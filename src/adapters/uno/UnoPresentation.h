@@ -1,36 +1,32 @@
 #pragma once
 
 #include "HiddenPresentations.h"
-#include "OfficeConnection.h"
 #include "platform/AutomationPort.h"
 
 #include <com/sun/star/frame/XModel.hpp>
 #include <memory>
 
-// One presentation that Presentations().Add created, hidden until the application is shown.
+// One presentation that Presentations().Add created. Its document is made when its template is
+// applied: the office starts it from the template, as it does for a new document from a
+// template, and it stays hidden until the application is shown.
 //
-// Owns: its reference to the document. When its template cannot be applied it closes the
-// document, because an invisible presentation is of no use to anyone and nothing else would
-// ever close it; a shown presentation belongs to the user and is never closed.
+// Owns: nothing but its slot among the application's hidden presentations. A template that
+// cannot be applied leaves no document behind.
 namespace slidevane {
 
 class UnoPresentation : public AutomationPresentation {
 public:
-    UnoPresentation(std::shared_ptr<OfficeConnection> office,
-                    std::shared_ptr<HiddenPresentations> hidden,
-                    css::uno::Reference<css::frame::XModel> document);
+    UnoPresentation(std::shared_ptr<HiddenPresentations> hidden,
+                    std::shared_ptr<HiddenPresentations::Slot> slot);
 
     void ApplyTemplate(const std::string& fileName) override;
 
-    // The document as the office knows it (for inspection; the same bridge must be used).
-    const css::uno::Reference<css::frame::XModel>& Document() const { return document_; }
+    // The document as the office knows it (for inspection); empty until a template is applied.
+    const css::uno::Reference<css::frame::XModel>& Document() const { return slot_->document; }
 
 private:
-    void Abandon();
-
-    std::shared_ptr<OfficeConnection> office_;
     std::shared_ptr<HiddenPresentations> hidden_;
-    css::uno::Reference<css::frame::XModel> document_;
+    std::shared_ptr<HiddenPresentations::Slot> slot_;
 };
 
 } // namespace slidevane

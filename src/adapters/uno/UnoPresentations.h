@@ -1,28 +1,26 @@
 #pragma once
 
 #include "HiddenPresentations.h"
-#include "OfficeConnection.h"
 #include "platform/AutomationPort.h"
 
 #include <memory>
 
-// The application's Presentations collection: it adds new, empty presentations.
+// The application's Presentations collection: it adds new presentations.
 //
-// Owns: nothing but shares the application's connection and its list of hidden presentations;
-// each added presentation is owned by the caller through the returned object.
+// Owns: nothing but shares the application's hidden presentations; each added presentation is
+// owned by the caller through the returned object.
 namespace slidevane {
 
 class UnoPresentations : public AutomationPresentations {
 public:
-    UnoPresentations(std::shared_ptr<OfficeConnection> office,
-                     std::shared_ptr<HiddenPresentations> hidden);
+    explicit UnoPresentations(std::shared_ptr<HiddenPresentations> hidden);
 
-    // The new presentation's window stays hidden until the application is shown, whatever
-    // `withWindow` says: the design is applied first so the user never sees the plain one.
+    // The new presentation stays hidden until the application is shown, whatever `withWindow`
+    // says: its design is applied first so the user never sees a plain one. The office makes
+    // its document when the template is applied, so adding costs no call into the office.
     std::unique_ptr<AutomationPresentation> Add(int withWindow) override;
 
 private:
-    std::shared_ptr<OfficeConnection> office_;
     std::shared_ptr<HiddenPresentations> hidden_;
 };
 

@@ -68,6 +68,9 @@ DesignSnapshot DesignSnapshot::Of(OfficeConnection& office,
         Reference<css::beans::XPropertySet> const first(slides->getByIndex(0), UNO_QUERY_THROW);
         first->getPropertyValue("Width") >>= snapshot.slideWidth;
         first->getPropertyValue("Height") >>= snapshot.slideHeight;
+        sal_Int16 layout = -1;
+        first->getPropertyValue("Layout") >>= layout;
+        snapshot.firstSlideLayout = layout;
         snapshot.firstSlideMaster = NameOf(
             Reference<css::drawing::XMasterPageTarget>(first, UNO_QUERY_THROW)->getMasterPage());
 
@@ -90,11 +93,32 @@ bool DesignSnapshot::SameDesign(const DesignSnapshot& other) const {
            titleHeight == other.titleHeight;
 }
 
+bool DesignSnapshot::TemplateWithTitleSlide(const DesignSnapshot& templateDesign) const {
+    if (masters.size() != templateDesign.masters.size() || masters.empty()) {
+        return false;
+    }
+    MasterDesign first = templateDesign.masters[0];
+    for (const char* placeholder :
+         {"com.sun.star.presentation.TitleTextShape", "com.sun.star.presentation.OutlinerShape"}) {
+        if (std::find(first.shapeTypes.begin(), first.shapeTypes.end(), placeholder) ==
+            first.shapeTypes.end()) {
+            first.shapeTypes.push_back(placeholder);
+        }
+    }
+    std::sort(first.shapeTypes.begin(), first.shapeTypes.end());
+    if (masters[0] != templateDesign.masters[0] && masters[0] != first) {
+        return false;
+    }
+    return std::equal(masters.begin() + 1, masters.end(), templateDesign.masters.begin() + 1) &&
+           slideWidth == templateDesign.slideWidth && slideHeight == templateDesign.slideHeight &&
+           titleColour == templateDesign.titleColour && titleHeight == templateDesign.titleHeight;
+}
+
 std::ostream& operator<<(std::ostream& out, const DesignSnapshot& design) {
     out << "{slides " << design.slideCount << " (first on '" << design.firstSlideMaster
-        << "'), size " << design.slideWidth << "x" << design.slideHeight << ", title colour "
-        << std::hex << design.titleColour << std::dec << " height " << design.titleHeight
-        << ", masters:";
+        << "', layout " << design.firstSlideLayout << "), size " << design.slideWidth << "x"
+        << design.slideHeight << ", title colour " << std::hex << design.titleColour << std::dec
+        << " height " << design.titleHeight << ", masters:";
     for (const MasterDesign& master : design.masters) {
         out << " ['" << master.name << "' fill " << master.fillStyle << "/" << std::hex
             << master.fillColour << std::dec << " shapes";

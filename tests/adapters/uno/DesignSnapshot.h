@@ -37,9 +37,14 @@ public:
     float titleHeight = 0;
     int slideCount = 0;
     std::string firstSlideMaster;
+    int firstSlideLayout = -1;
 
     // Equal designs; the slides themselves (count) are not part of a design.
     bool SameDesign(const DesignSnapshot& other) const;
+    // This design is `template`'s with one slide laid out on its first master: equal but for
+    // the title and outline placeholders that the office gives a master once a slide with a
+    // layout uses it, which the first master may have gained.
+    bool TemplateWithTitleSlide(const DesignSnapshot& templateDesign) const;
 };
 
 std::ostream& operator<<(std::ostream& out, const DesignSnapshot& design);

@@ -1,6 +1,6 @@
 #include "TemplateFixtures.h"
 
-#include "TemplateDesignImporter.h"
+#include "TemplateLoader.h"
 #include "TestOffice.h"
 #include "UnoValues.h"
 
@@ -22,8 +22,13 @@
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <fstream>
+#include <iterator>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace slidevane::testing {
 
@@ -103,8 +108,17 @@ TemplateFixtures TemplateFixtures::In(const fs::path& folder) {
     fixtures.odfTemplate = folder / "Teal Design.otp";
     fixtures.powerPoint97 = folder / "Teal Design.pot";
     fixtures.powerPoint2007 = folder / "Teal Design.potx";
+    fixtures.odfPresentation = folder / "Teal Deck.odp";
+    fixtures.powerPoint97Presentation = folder / "Teal Deck.ppt";
+    fixtures.powerPoint2007Presentation = folder / "Teal Deck.pptx";
     fixtures.garbage = folder / "Garbage.pot";
     fixtures.textDocument = folder / "Letter.odt";
+    fixtures.passwordProtected = folder / "Locked Design.otp";
+    fixtures.truncatedOdf = folder / "Half Design.otp";
+    fixtures.truncated97 = folder / "Half Design.pot";
+    fixtures.emptyFile = folder / "Empty Design.potx";
+    fixtures.folder = folder / "Folder Design.otp";
+    fixtures.pipe = folder / "Pipe Design.pot";
     return fixtures;
 }
 
@@ -117,7 +131,7 @@ TemplateFixtures TemplateFixtures::Make(OfficeConnection& office, const fs::path
             "private:factory/simpress", "_blank", 0, Properties({{"Hidden", Any(true)}}));
         struct Closer {
             Reference<css::lang::XComponent> document;
-            ~Closer() { TemplateDesignImporter::Close(document); }
+            ~Closer() { TemplateLoader::Close(document); }
         } const closer{document};
 
         Reference<css::drawing::XDrawPages> const masters =
@@ -154,16 +168,38 @@ TemplateFixtures TemplateFixtures::Make(OfficeConnection& office, const fs::path
         title->setPropertyValue("CharHeight", Any(static_cast<float>(40)));
 
         Reference<css::frame::XStorable> const storable(document, UNO_QUERY_THROW);
-        auto const store = [&](const fs::path& file, const char* filter) {
-            storable->storeToURL(ToUno(TestOffice::Url(file)),
-                                 Properties({{"FilterName", Any(OUString::createFromAscii(filter))},
-                                             {"Overwrite", Any(true)}}));
+        auto const store = [&](const fs::path& file, const char* filter,
+                               const char* password = nullptr) {
+            std::vector<std::pair<const char*, Any>> arguments{
+                {"FilterName", Any(OUString::createFromAscii(filter))}, {"Overwrite", Any(true)}};
+            if (password != nullptr) {
+                arguments.emplace_back("Password", Any(OUString::createFromAscii(password)));
+            }
+            storable->storeToURL(ToUno(TestOffice::Url(file)), Properties(arguments));
         };
         store(fixtures.odfTemplate, "impress8_template");
         store(fixtures.powerPoint97, "MS PowerPoint 97 Vorlage");
         store(fixtures.powerPoint2007, "Impress MS PowerPoint 2007 XML Template");
+        store(fixtures.odfPresentation, "impress8");
+        store(fixtures.powerPoint97Presentation, "MS PowerPoint 97");
+        store(fixtures.powerPoint2007Presentation, "Impress Office Open XML");
+        store(fixtures.passwordProtected, "impress8_template", Password);
         WriteTextDocument(office, fixtures.textDocument);
     });
+
+    auto const firstHalf = [](const fs::path& from, const fs::path& to) {
+        std::ifstream in(from, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::ofstream(to, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    };
+    firstHalf(fixtures.odfTemplate, fixtures.truncatedOdf);
+    firstHalf(fixtures.powerPoint97, fixtures.truncated97);
+    std::ofstream(fixtures.emptyFile).close();
+    fs::create_directories(fixtures.folder);
+    fs::remove(fixtures.pipe);
+    if (mkfifo(fixtures.pipe.c_str(), 0600) != 0) {
+        throw std::runtime_error("cannot make the named pipe fixture");
+    }
 
     std::mt19937 random(20240607);
     std::ofstream garbage(fixtures.garbage, std::ios::binary);

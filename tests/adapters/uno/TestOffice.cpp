@@ -1,6 +1,6 @@
 #include "TestOffice.h"
 
-#include "TemplateDesignImporter.h"
+#include "TemplateLoader.h"
 #include "UnoValues.h"
 
 #include <atomic>
@@ -177,7 +177,7 @@ std::vector<css::uno::Reference<css::lang::XComponent>> TestOffice::Documents() 
 
 void TestOffice::CloseDocuments() {
     for (const auto& document : Documents()) {
-        connection_->Call("close", [&] { TemplateDesignImporter::Close(document); });
+        connection_->Call("close", [&] { TemplateLoader::Close(document); });
     }
 }
 

@@ -1,0 +1,270 @@
+#include "TemplateLoader.h"
+
+#include "RefusingInteractionHandler.h"
+#include "shell/RuntimeError.h"
+
+#include <cerrno>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XMasterPageTarget.hpp>
+#include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
+#include <com/sun/star/frame/FrameSearchFlag.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <osl/file.hxx>
+#include <rtl/ref.hxx>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace slidevane {
+
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using uno::Properties;
+using uno::ToUno;
+
+namespace {
+
+constexpr char PresentationService[] = "com.sun.star.presentation.PresentationDocument";
+constexpr sal_Int16 NeverExecuteMacros = 0;
+constexpr sal_Int16 TitleSlideLayout = 0;
+
+RuntimeError CannotOpen(const std::string& nativePath, const std::string& why) {
+    return RuntimeError::Automation("ApplyTemplate",
+                                    "the template " + nativePath +
+                                        " cannot be opened as a presentation: " + why);
+}
+
+// The office reads the file itself; what can be known here is said here, with the reason the
+// office could not give: a folder, a pipe or a device is not a template, and the office would
+// wait on a pipe for ever.
+void RequireReadableFile(const std::string& nativePath) {
+    int const fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        throw CannotOpen(nativePath, std::string("it cannot be read: ") + std::strerror(errno));
+    }
+    struct stat status {};
+    int const statResult = fstat(fd, &status);
+    close(fd);
+    if (statResult != 0 || S_ISDIR(status.st_mode)) {
+        throw CannotOpen(nativePath, "it is a folder");
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw CannotOpen(nativePath, "it is not a regular file");
+    }
+    if (status.st_size == 0) {
+        throw CannotOpen(nativePath, "it is empty");
+    }
+}
+
+OUString FileUrl(const std::string& nativePath) {
+    OUString url;
+    std::string const absolute = std::filesystem::absolute(nativePath).string();
+    if (osl::FileBase::getFileURLFromSystemPath(ToUno(absolute), url) != osl::FileBase::E_None) {
+        throw css::uno::RuntimeException("cannot express " + ToUno(absolute) + " as a URL");
+    }
+    return url;
+}
+
+std::string WhyRefused(RefusingInteractionHandler::Question asked) {
+    switch (asked) {
+    case RefusingInteractionHandler::Question::Password:
+        return "it is protected by a password";
+    case RefusingInteractionHandler::Question::Repair:
+        return "it is damaged";
+    case RefusingInteractionHandler::Question::Other:
+    case RefusingInteractionHandler::Question::None:
+        break;
+    }
+    return "the office could not read it";
+}
+
+// A document of the load is closed on every way out but success.
+class ClosingGuard {
+public:
+    explicit ClosingGuard(Reference<css::uno::XInterface> document)
+        : document_(std::move(document)) {}
+    ~ClosingGuard() {
+        if (document_.is()) {
+            TemplateLoader::Close(document_);
+        }
+    }
+    ClosingGuard(const ClosingGuard&) = delete;
+    ClosingGuard& operator=(const ClosingGuard&) = delete;
+    void Release() { document_.clear(); }
+
+private:
+    Reference<css::uno::XInterface> document_;
+};
+
+} // namespace
+
+TemplateLoader::TemplateLoader(OfficeConnection& office) : office_(office) {}
+
+TemplateLoader::Presentation TemplateLoader::Load(const std::string& nativePath,
+                                                  const std::string& frameName) {
+    RequireReadableFile(nativePath);
+    OUString const url = FileUrl(nativePath);
+    rtl::Reference<RefusingInteractionHandler> const refusing(new RefusingInteractionHandler);
+    Reference<css::task::XInteractionHandler> const handler(refusing.get());
+
+    OUString const filter = DetectFilter(url, nativePath);
+    if (!IsPresentationFilter(filter)) {
+        throw CannotOpen(nativePath, "it is not a presentation");
+    }
+
+    // Without a view yet: the slides are replaced before the presentation is shown anywhere.
+    Reference<css::frame::XModel> const presentation(office_.Create(PresentationService),
+                                                     UNO_QUERY_THROW);
+    ClosingGuard closing(presentation);
+    try {
+        Reference<css::frame::XLoadable>(presentation, UNO_QUERY_THROW)
+            ->load(Properties({{"URL", Any(url)},
+                               {"FilterName", Any(filter)},
+                               {"AsTemplate", Any(true)},
+                               {"MacroExecutionMode", Any(NeverExecuteMacros)},
+                               {"InteractionHandler", Any(handler)}}));
+    } catch (const css::uno::RuntimeException&) {
+        throw; // the office or the link failed, not the file
+    } catch (const css::uno::Exception&) {
+        throw CannotOpen(nativePath, WhyRefused(refusing->Asked()));
+    }
+    ReplaceSlides(presentation);
+    Settle(presentation);
+    Presentation shown = AttachHiddenWindow(presentation, frameName);
+    closing.Release();
+    return shown;
+}
+
+TemplateLoader::Presentation TemplateLoader::NewPlain(const std::string& frameName) {
+    Reference<css::frame::XComponentLoader> const loader(office_.Desktop(), UNO_QUERY_THROW);
+    Reference<css::frame::XModel> const document(
+        loader->loadComponentFromURL("private:factory/simpress", ToUno(frameName),
+                                     css::frame::FrameSearchFlag::CREATE,
+                                     Properties({{"Hidden", Any(true)}})),
+        UNO_QUERY);
+    if (!document.is()) {
+        throw css::uno::RuntimeException("the office could not create a presentation");
+    }
+    ClosingGuard closing(document);
+    Presentation made = Named(document, frameName);
+    closing.Release();
+    return made;
+}
+
+TemplateLoader::Presentation TemplateLoader::Named(const Reference<css::frame::XModel>& document,
+                                                   const std::string& frameName) {
+    Presentation made{document, document->getCurrentController()->getFrame()};
+    made.frame->setName(ToUno(frameName));
+    return made;
+}
+
+OUString TemplateLoader::DetectFilter(const OUString& url, const std::string& nativePath) {
+    Reference<css::document::XTypeDetection> const detection(
+        office_.Create("com.sun.star.document.TypeDetection"), UNO_QUERY_THROW);
+    css::uno::Sequence<css::beans::PropertyValue> descriptor =
+        Properties({{"URL", Any(url)}, {"ReadOnly", Any(true)}});
+    OUString const type = detection->queryTypeByDescriptor(descriptor, true);
+    if (type.isEmpty()) {
+        throw CannotOpen(nativePath, "the office does not know its format");
+    }
+    OUString filter;
+    uno::Find(descriptor, "FilterName") >>= filter;
+    if (filter.isEmpty()) {
+        Reference<css::container::XNameAccess> const types(detection, UNO_QUERY_THROW);
+        css::uno::Sequence<css::beans::PropertyValue> typeProperties;
+        types->getByName(type) >>= typeProperties;
+        uno::Find(typeProperties, "PreferredFilter") >>= filter;
+    }
+    if (filter.isEmpty()) {
+        throw CannotOpen(nativePath, "the office has no way to read it");
+    }
+    return filter;
+}
+
+bool TemplateLoader::IsPresentationFilter(const OUString& filter) {
+    // A text document read by a presentation's importer would come out as an empty
+    // presentation, not as an error.
+    Reference<css::container::XNameAccess> const filters(
+        office_.Create("com.sun.star.document.FilterFactory"), UNO_QUERY_THROW);
+    css::uno::Sequence<css::beans::PropertyValue> filterProperties;
+    filters->getByName(filter) >>= filterProperties;
+    OUString service;
+    uno::Find(filterProperties, "DocumentService") >>= service;
+    return service.equalsAscii(PresentationService);
+}
+
+void TemplateLoader::ReplaceSlides(const Reference<css::frame::XModel>& presentation) {
+    // The template's sample slides are not part of its design: one new title slide on the
+    // first master takes their place. A new slide takes the master of the slide it follows,
+    // and the office gives that master the placeholders a slide needs; so the first sample is
+    // moved onto the first master before the new slide follows it, and no other master is
+    // touched.
+    Reference<css::drawing::XDrawPages> const slides =
+        Reference<css::drawing::XDrawPagesSupplier>(presentation, UNO_QUERY_THROW)->getDrawPages();
+    Reference<css::drawing::XDrawPage> const firstMaster(
+        Reference<css::drawing::XMasterPagesSupplier>(presentation, UNO_QUERY_THROW)
+            ->getMasterPages()
+            ->getByIndex(0),
+        UNO_QUERY_THROW);
+    sal_Int32 const samples = slides->getCount();
+    Reference<css::drawing::XDrawPage> const firstSample(slides->getByIndex(0), UNO_QUERY_THROW);
+    Reference<css::drawing::XMasterPageTarget>(firstSample, UNO_QUERY_THROW)
+        ->setMasterPage(firstMaster);
+    Reference<css::drawing::XDrawPage> const fresh = slides->insertNewByIndex(0);
+    Reference<css::beans::XPropertySet>(fresh, UNO_QUERY_THROW)
+        ->setPropertyValue("Layout", Any(TitleSlideLayout));
+    slides->remove(firstSample);
+    // The new slide is first now; the other samples follow it.
+    for (sal_Int32 i = 1; i < samples; ++i) {
+        slides->remove(Reference<css::drawing::XDrawPage>(slides->getByIndex(1), UNO_QUERY_THROW));
+    }
+}
+
+void TemplateLoader::Settle(const Reference<css::frame::XModel>& presentation) {
+    // The user starts from a fresh, unmodified presentation: nothing of the making to undo.
+    Reference<css::document::XUndoManagerSupplier>(presentation, UNO_QUERY_THROW)
+        ->getUndoManager()
+        ->clear();
+    Reference<css::util::XModifiable>(presentation, UNO_QUERY_THROW)->setModified(false);
+}
+
+TemplateLoader::Presentation
+TemplateLoader::AttachHiddenWindow(const Reference<css::frame::XModel>& presentation,
+                                   const std::string& frameName) {
+    Reference<css::frame::XComponentLoader> const loader(office_.Desktop(), UNO_QUERY_THROW);
+    Reference<css::frame::XModel> const shown(
+        loader->loadComponentFromURL(
+            "private:object", ToUno(frameName), css::frame::FrameSearchFlag::CREATE,
+            Properties({{"Model", Any(presentation)}, {"Hidden", Any(true)}})),
+        UNO_QUERY);
+    if (!shown.is()) {
+        throw css::uno::RuntimeException("the office could not give the presentation a window");
+    }
+    return Named(shown, frameName);
+}
+
+void TemplateLoader::Close(const Reference<css::uno::XInterface>& document) {
+    try {
+        if (Reference<css::util::XCloseable> closeable{document, UNO_QUERY}; closeable.is()) {
+            closeable->close(true);
+        } else if (Reference<css::lang::XComponent> component{document, UNO_QUERY};
+                   component.is()) {
+            component->dispose();
+        }
+    } catch (const css::uno::Exception&) {
+        // Already closed, vetoed with ownership passed to the vetoer, or the office is gone.
+    }
+}
+
+} // namespace slidevane
