@@ -1,6 +1,7 @@
 // Times the double-click of the launcher against a real office: obtain the application, add a
-// presentation, apply the template, show it; beside it the office making a presentation from
-// the same template by itself. Usage: presentation_bench [repetitions]
+// presentation, apply the template, show it; beside it, in the same run and alternating with
+// it, the office making a new document from the same template by itself. Generated templates
+// and two that the presentation application itself wrote. Usage: presentation_bench [repetitions]
 
 #include "OfficeLauncher.h"
 #include "TemplateFixtures.h"
@@ -35,26 +36,15 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-void Report(const char* name, std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    std::printf("%-58s median %8.1f ms  min %8.1f  max %8.1f  (n=%zu)\n", name,
-                samples[samples.size() / 2], samples.front(), samples.back(), samples.size());
+double Elapsed(const std::function<void()>& run) {
+    auto const start = Clock::now();
+    run();
+    return Milliseconds(Clock::now() - start);
 }
 
-// One warm-up run, then `repetitions` timed runs; `tidy` runs untimed after each.
-std::vector<double> Time(int repetitions, const std::function<void()>& run,
-                         const std::function<void()>& tidy) {
-    std::vector<double> samples;
-    for (int i = 0; i <= repetitions; ++i) {
-        auto const start = Clock::now();
-        run();
-        auto const elapsed = Clock::now() - start;
-        tidy();
-        if (i > 0) {
-            samples.push_back(Milliseconds(elapsed));
-        }
-    }
-    return samples;
+double Median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
 }
 
 // The path as the catalogue hands it over: backslashes and a stored NUL at the end.
@@ -89,99 +79,131 @@ int main(int argc, char** argv) {
         slidevane::UnoAutomationRuntime::DefaultSettings();
     settings.pipeName = office->PipeName();
     slidevane::UnoAutomationRuntime runtime(settings);
-    std::printf("office already running (headless, pipe %s):\n", office->PipeName().c_str());
-    auto const warm = [&](const fs::path& file) {
-        return [&runtime, file] {
-            auto application = runtime.GetObject("", "Powerpoint.Application.9");
-            DoubleClick(*application, file);
-        };
+    auto const doubleClick = [&runtime](const fs::path& file) {
+        auto application = runtime.GetObject("", "Powerpoint.Application.9");
+        DoubleClick(*application, file);
     };
-    Report("  double-click, ODF template (.otp)",
-           Time(repetitions, warm(fixtures.odfTemplate), tidy));
-    Report("  double-click, PowerPoint 97-2003 template (.pot)",
-           Time(repetitions, warm(fixtures.powerPoint97), tidy));
-    Report("  double-click, PowerPoint 2007 template (.potx)",
-           Time(repetitions, warm(fixtures.powerPoint2007), tidy));
-
-    auto const native = [&](const fs::path& file) {
-        return [&office, file] {
-            slidevane::OfficeConnection& connection = office->Connection();
-            connection.Call("native", [&] {
-                css::uno::Reference<css::frame::XComponentLoader> const loader(
-                    connection.Desktop(), css::uno::UNO_QUERY_THROW);
-                css::uno::Reference<css::frame::XModel> const document(
-                    loader->loadComponentFromURL(
-                        slidevane::uno::ToUno(TestOffice::Url(file)), "_blank", 0,
-                        slidevane::uno::Properties({{"Hidden", css::uno::Any(true)},
-                                                    {"AsTemplate", css::uno::Any(true)}})),
-                    css::uno::UNO_QUERY_THROW);
-                document->getCurrentController()->getFrame()->getContainerWindow()->setVisible(
-                    true);
-            });
-        };
+    // The office by itself: a new document from the template, shown.
+    auto const alone = [&office](const fs::path& file) {
+        slidevane::OfficeConnection& connection = office->Connection();
+        connection.Call("native", [&] {
+            css::uno::Reference<css::frame::XComponentLoader> const loader(
+                connection.Desktop(), css::uno::UNO_QUERY_THROW);
+            css::uno::Reference<css::frame::XModel> const document(
+                loader->loadComponentFromURL(
+                    slidevane::uno::ToUno(TestOffice::Url(file)), "_blank", 0,
+                    slidevane::uno::Properties(
+                        {{"Hidden", css::uno::Any(true)}, {"AsTemplate", css::uno::Any(true)}})),
+                css::uno::UNO_QUERY_THROW);
+            document->getCurrentController()->getFrame()->getContainerWindow()->setVisible(true);
+        });
     };
-    Report("  office alone: new from template (AsTemplate), .otp",
-           Time(repetitions, native(fixtures.odfTemplate), tidy));
-    Report("  office alone: new from template (AsTemplate), .pot",
-           Time(repetitions, native(fixtures.powerPoint97), tidy));
-    office.reset();
 
-    // Cold: nothing listens; CreateObject runs the launcher and waits for the office. The first
-    // run sets up a fresh profile, the others find it ready.
-    std::printf("office not running (CreateObject, headless launcher, .otp):\n");
-    fs::path const profile = work / "cold-profile";
-    int run = 0;
-    std::vector<double> cold;
-    for (int i = 0; i <= std::min(repetitions, 3); ++i) {
-        fs::path const pidFile = work / ("cold-" + std::to_string(run) + ".pid");
-        settings.pipeName =
-            "slidevane3_bench_" + std::to_string(getpid()) + "_" + std::to_string(run++);
-        settings.launcher = TestOffice::LauncherCommand(profile, pidFile);
-        slidevane::UnoAutomationRuntime coldRuntime(settings);
-        auto const start = Clock::now();
-        {
-            auto application = coldRuntime.CreateObject("Powerpoint.Application.9");
-            DoubleClick(*application, fixtures.odfTemplate);
+    fs::path const real(SLIDEVANE3_REAL_TEMPLATES);
+    std::vector<std::pair<std::string, fs::path>> const templates{
+        {"generated .otp", fixtures.odfTemplate},
+        {"generated .pot", fixtures.powerPoint97},
+        {"generated .potx", fixtures.powerPoint2007},
+        {"real .pot (slide-masters.pot)", real / "slide-masters.pot"},
+        {"real .potx (screenshot-deck.potx)", real / "screenshot-deck.potx"}};
+    std::printf("office already running (headless, pipe %s), medians of %d alternating runs:\n",
+                office->PipeName().c_str(), repetitions);
+    std::printf("  %-36s %14s %14s %7s\n", "template", "double-click", "office alone", "ratio");
+    for (const auto& [name, file] : templates) {
+        if (!fs::exists(file)) {
+            std::printf("  %-36s (not there: %s)\n", name.c_str(), file.c_str());
+            continue;
         }
-        double const elapsed = Milliseconds(Clock::now() - start);
-        if (i == 0) {
-            std::printf("  %-56s %8.1f ms\n", "double-click, fresh profile", elapsed);
-        } else {
-            cold.push_back(elapsed);
-        }
-        TestOffice::StopOffice(settings.pipeName, TestOffice::ReadPid(pidFile), false);
-    }
-    Report("  double-click, profile ready", cold);
-
-    std::vector<double> coldNative;
-    for (int i = 0; i < std::min(repetitions, 3); ++i) {
-        fs::path const pidFile = work / ("cold-" + std::to_string(run) + ".pid");
-        std::string const pipe =
-            "slidevane3_bench_" + std::to_string(getpid()) + "_" + std::to_string(run++);
-        std::vector<std::string> command = TestOffice::LauncherCommand(profile, pidFile);
-        command.push_back("-n");
-        command.push_back(fixtures.odfTemplate.string());
-        auto const start = Clock::now();
-        slidevane::OfficeLauncher const launcher(command, pipe);
-        std::shared_ptr<slidevane::OfficeConnection> connection;
-        while (!(connection = slidevane::OfficeConnection::TryConnect(pipe, 30s, 30s))) {
-            std::this_thread::sleep_for(20ms);
-        }
-        bool opened = false;
-        while (!opened) {
-            connection->Call("getComponents", [&] {
-                opened =
-                    connection->Desktop()->getComponents()->createEnumeration()->hasMoreElements();
-            });
-            if (!opened) {
-                std::this_thread::sleep_for(20ms);
+        std::vector<double> ours;
+        std::vector<double> theirs;
+        // One warm-up of each, then the two alternate so that both see the same machine.
+        for (int i = 0; i <= repetitions; ++i) {
+            double const a = Elapsed([&] { doubleClick(file); });
+            tidy();
+            double const b = Elapsed([&] { alone(file); });
+            tidy();
+            if (i > 0) {
+                ours.push_back(a);
+                theirs.push_back(b);
             }
         }
-        coldNative.push_back(Milliseconds(Clock::now() - start));
-        connection.reset();
-        TestOffice::StopOffice(pipe, TestOffice::ReadPid(pidFile), false);
+        double const mine = Median(ours);
+        double const office = Median(theirs);
+        std::printf("  %-36s %11.1f ms %11.1f ms %7.2f\n", name.c_str(), mine, office,
+                    mine / office);
     }
-    Report("  office alone: soffice -n template.otp, profile ready", coldNative);
+    office.reset();
+
+    // Cold: nothing listens. The double-click's CreateObject runs the launcher and waits for the
+    // office; beside it the office's own command line opens the same template as a new
+    // document. The first run sets up a fresh profile, the others find it ready; the two
+    // alternate.
+    fs::path const profile = work / "cold-profile";
+    int run = 0;
+    auto const nextPipe = [&run] {
+        return "slidevane3_bench_" + std::to_string(getpid()) + "_" + std::to_string(run++);
+    };
+    auto const coldDoubleClick = [&](const fs::path& file) {
+        fs::path const pidFile = work / ("cold-" + std::to_string(run) + ".pid");
+        settings.pipeName = nextPipe();
+        settings.launcher = TestOffice::LauncherCommand(profile, pidFile);
+        double elapsed = 0;
+        {
+            slidevane::UnoAutomationRuntime coldRuntime(settings);
+            elapsed = Elapsed([&] {
+                auto application = coldRuntime.CreateObject("Powerpoint.Application.9");
+                DoubleClick(*application, file);
+            });
+            TestOffice::StopOffice(settings.pipeName, TestOffice::ReadPid(pidFile), false);
+        }
+        return elapsed;
+    };
+    auto const coldAlone = [&](const fs::path& file) {
+        fs::path const pidFile = work / ("cold-" + std::to_string(run) + ".pid");
+        std::string const pipe = nextPipe();
+        std::vector<std::string> command = TestOffice::LauncherCommand(profile, pidFile);
+        command.push_back("-n");
+        command.push_back(file.string());
+        double const elapsed = Elapsed([&] {
+            slidevane::OfficeLauncher const launcher(command, pipe);
+            std::shared_ptr<slidevane::OfficeConnection> connection;
+            while (!(connection = slidevane::OfficeConnection::TryConnect(pipe, 30s, 30s))) {
+                std::this_thread::sleep_for(5ms);
+            }
+            bool opened = false;
+            while (!opened) {
+                connection->Call("getComponents", [&] {
+                    opened = connection->Desktop()
+                                 ->getComponents()
+                                 ->createEnumeration()
+                                 ->hasMoreElements();
+                });
+                if (!opened) {
+                    std::this_thread::sleep_for(5ms);
+                }
+            }
+        });
+        TestOffice::StopOffice(pipe, TestOffice::ReadPid(pidFile), false);
+        return elapsed;
+    };
+    std::printf("office not running (launcher on a private profile, headless), medians of %d:\n",
+                std::min(repetitions, 5));
+    std::printf("  %-36s %8.1f ms\n", "double-click, fresh profile, .otp",
+                coldDoubleClick(fixtures.odfTemplate));
+    std::printf("  %-36s %14s %14s %7s\n", "template, profile ready", "double-click", "soffice -n",
+                "ratio");
+    for (const auto& [name, file] :
+         {std::pair<std::string, fs::path>{"generated .otp", fixtures.odfTemplate},
+          {"generated .pot", fixtures.powerPoint97}}) {
+        std::vector<double> ours;
+        std::vector<double> theirs;
+        for (int i = 0; i < std::min(repetitions, 5); ++i) {
+            ours.push_back(coldDoubleClick(file));
+            theirs.push_back(coldAlone(file));
+        }
+        std::printf("  %-36s %11.1f ms %11.1f ms %7.2f\n", name.c_str(), Median(ours),
+                    Median(theirs), Median(ours) / Median(theirs));
+    }
 
     fs::remove_all(work);
     return 0;

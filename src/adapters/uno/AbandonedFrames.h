@@ -4,9 +4,10 @@
 
 #include <string>
 
-// Frames of hidden presentations that the program had to give up while the office was not
-// answering: the office may still finish making them after the program stopped waiting. They
-// are found again by name and closed on the next call that reaches the office on that pipe.
+// Windows of presentations that the program had to give up while the office was not answering
+// as it made them: the office may still finish such a window, hidden, after the program stopped
+// waiting. They are found again by their frame's name and closed on the next call that reaches
+// the office on that pipe.
 //
 // Owns: the names of those frames for the life of the process. It never touches a frame whose
 // window is shown, nor any frame it was not told about.

@@ -4,11 +4,6 @@
 #include "TemplateLoader.h"
 #include "shell/RuntimeError.h"
 
-#include <com/sun/star/awt/XTopWindow.hpp>
-#include <com/sun/star/awt/XWindow.hpp>
-#include <com/sun/star/frame/XController.hpp>
-#include <com/sun/star/frame/XFrame.hpp>
-#include <com/sun/star/uno/RuntimeException.hpp>
 #include <unistd.h>
 
 namespace slidevane {
@@ -28,7 +23,6 @@ HiddenPresentations::~HiddenPresentations() {
 }
 
 std::shared_ptr<HiddenPresentations::Slot> HiddenPresentations::Add() {
-    // Unique among this process's frames in the office, and telling whose frame it is.
     static int made = 0;
     auto slot = std::make_shared<Slot>();
     slot->frameName = "slidevane3_" + std::to_string(getpid()) + "_" + std::to_string(++made);
@@ -37,6 +31,7 @@ std::shared_ptr<HiddenPresentations::Slot> HiddenPresentations::Add() {
 }
 
 void HiddenPresentations::ShowAll() {
+    std::shared_ptr<Slot> showing;
     try {
         office_->Call("Visible", [&] {
             if (AbandonedFrames::Any(office_->Link()->PipeName())) {
@@ -46,25 +41,15 @@ void HiddenPresentations::ShowAll() {
                 if (slot->shown || slot->failed) {
                     continue;
                 }
-                if (!slot->document.is()) {
-                    TemplateLoader::Presentation made =
-                        TemplateLoader(*office_).NewPlain(slot->frameName);
-                    slot->document = made.document;
-                    slot->frame = made.frame;
-                }
-                Reference<css::awt::XWindow> const window = slot->frame->getContainerWindow();
-                if (!window.is()) {
-                    throw css::uno::RuntimeException(
-                        "the presentation's window was closed before it could be shown");
-                }
-                window->setVisible(true);
+                showing = slot;
+                TemplateLoader(*office_).Show(slot->document, slot->frameName);
                 slot->shown = true;
-                if (Reference<css::awt::XTopWindow> const top{window, UNO_QUERY}; top.is()) {
-                    top->toFront();
-                }
             }
         });
     } catch (const RuntimeError&) {
+        if (showing && !showing->shown && office_->Lost()) {
+            AbandonedFrames::Remember(office_->Link()->PipeName(), showing->frameName);
+        }
         for (const auto& slot : slots_) {
             if (!slot->shown) {
                 GiveUp(*slot);
@@ -75,21 +60,14 @@ void HiddenPresentations::ShowAll() {
 }
 
 void HiddenPresentations::GiveUp(Slot& slot) {
-    if (!slot.document.is()) {
-        return;
-    }
-    if (!office_->Lost()) {
+    if (slot.document.is() && !office_->Lost()) {
         try {
             office_->Call("Close", [&] { TemplateLoader::Close(slot.document); });
         } catch (const RuntimeError&) {
-            // Not answering now: left for a later call to close.
+            // Not answering now; the document has no window, and goes with the office.
         }
     }
-    if (office_->Lost()) {
-        AbandonedFrames::Remember(office_->Link()->PipeName(), slot.frameName);
-    }
     slot.document.clear();
-    slot.frame.clear();
 }
 
 } // namespace slidevane

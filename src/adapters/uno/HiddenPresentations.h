@@ -2,29 +2,28 @@
 
 #include "OfficeConnection.h"
 
-#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The presentations added through one application object, hidden until the application is made
-// visible. Each has a slot from the moment it is added; the slot gets its document when its
-// template is applied (or, never given one, when it is shown) and a frame name of its own, by
-// which the office's window for it can be found again.
+// The presentations added through one application object, not shown until the application is
+// made visible. Each has a slot from the moment it is added; the slot gets its document, with
+// no window yet, when its template is applied, and the window when the application is shown.
 //
 // Owns: the slots and their references to the documents, not the documents: a shown document
-// belongs to the user. A document that can no longer be shown (showing failed, or the office
-// stopped answering) is closed, or its frame is left to AbandonedFrames, so that no window made
-// by the program stays hidden in the office.
+// belongs to the user. A document that is not shown when its application goes (showing failed,
+// or the double-click ended early) is closed, so that the program leaves nothing of its own in
+// the office that the user cannot see; a window the office may still be making when it stops
+// answering is left to AbandonedFrames.
 namespace slidevane {
 
 class HiddenPresentations {
 public:
     struct Slot {
+        // The name of the frame its window gets: unique in the office, and telling whose it is.
         std::string frameName;
         css::uno::Reference<css::frame::XModel> document;
-        css::uno::Reference<css::frame::XFrame> frame;
         bool shown = false;
         // Its template could not be applied: there is nothing to show for it.
         bool failed = false;

@@ -235,6 +235,7 @@ void OfficeLink::Call(const std::string& call, std::chrono::milliseconds deadlin
 void OfficeLink::Forget() {
     // A dead link's proxies lead nowhere; holding them would hand a new link of this process
     // the same dead proxies. The next Open of the pipe makes that new link.
+    serviceCache_.clear();
     desktop_.clear();
     services_.clear();
     context_.clear();

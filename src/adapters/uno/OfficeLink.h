@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CallWatchdog.h"
+#include "UnoValues.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -47,6 +49,23 @@ public:
     const css::uno::Reference<css::frame::XDesktop2>& Desktop() const { return desktop_; }
     css::uno::Reference<css::uno::XInterface>
     Create(const char* service, const css::uno::Sequence<css::uno::Any>& arguments = {}) const;
+    // One instance of an office-wide service (type detection, the filter configuration) per
+    // link, asked for `Interface` once.
+    template <class Interface> css::uno::Reference<Interface> Service(const char* service) {
+        css::uno::Any& held =
+            serviceCache_[std::string(service) + "/" +
+                          uno::FromUno(cppu::UnoType<Interface>::get().getTypeName())];
+        if (!held.hasValue()) {
+            held <<= css::uno::Reference<Interface>(Create(service), css::uno::UNO_QUERY_THROW);
+        }
+        css::uno::Reference<Interface> instance;
+        held >>= instance; // the type it was stored as: no question to the office
+        return instance;
+    }
+
+    // Facts about the office that do not change while it runs (which document a filter makes,
+    // say), kept with the link so that another office is asked afresh.
+    std::map<std::string, std::string>& Facts() { return facts_; }
 
     // Before the first UNO call of the process: the local runtime needs the office's bootstrap
     // file, and creating its context more than once is wasted work.
@@ -63,6 +82,8 @@ private:
     css::uno::Reference<css::uno::XComponentContext> context_;
     css::uno::Reference<css::lang::XMultiComponentFactory> services_;
     css::uno::Reference<css::frame::XDesktop2> desktop_;
+    std::map<std::string, std::string> facts_;
+    std::map<std::string, css::uno::Any> serviceCache_;
     int depth_ = 0;
     // Shared with the bridge's listener, which may outlive this object by a moment.
     std::shared_ptr<std::atomic<bool>> dead_;

@@ -4,6 +4,7 @@
 #include "shell/RuntimeError.h"
 
 #include <cerrno>
+#include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/XTypeDetection.hpp>
@@ -13,16 +14,21 @@
 #include <com/sun/star/drawing/XMasterPagesSupplier.hpp>
 #include <com/sun/star/frame/FrameSearchFlag.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <osl/file.hxx>
 #include <rtl/ref.hxx>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace slidevane {
 
@@ -111,29 +117,29 @@ private:
 
 TemplateLoader::TemplateLoader(OfficeConnection& office) : office_(office) {}
 
-TemplateLoader::Presentation TemplateLoader::Load(const std::string& nativePath,
-                                                  const std::string& frameName) {
+Reference<css::frame::XModel> TemplateLoader::Load(const std::string& nativePath) {
     RequireReadableFile(nativePath);
-    OUString const url = FileUrl(nativePath);
     rtl::Reference<RefusingInteractionHandler> const refusing(new RefusingInteractionHandler);
-    Reference<css::task::XInteractionHandler> const handler(refusing.get());
 
-    OUString const filter = DetectFilter(url, nativePath);
+    css::uno::Sequence<css::beans::PropertyValue> const descriptor = Detect(nativePath);
+    OUString filter;
+    uno::Find(descriptor, "FilterName") >>= filter;
     if (!IsPresentationFilter(filter)) {
         throw CannotOpen(nativePath, "it is not a presentation");
     }
 
-    // Without a view yet: the slides are replaced before the presentation is shown anywhere.
     Reference<css::frame::XModel> const presentation(office_.Create(PresentationService),
                                                      UNO_QUERY_THROW);
     ClosingGuard closing(presentation);
+    // What the detection found (the file's stream among it) goes on to the load, as when the
+    // office opens a file itself.
+    css::uno::Sequence<css::beans::PropertyValue> const loadArguments = uno::Merged(
+        {{"AsTemplate", Any(true)},
+         {"MacroExecutionMode", Any(NeverExecuteMacros)},
+         {"InteractionHandler", Any(Reference<css::task::XInteractionHandler>(refusing.get()))}},
+        descriptor, {"ReadOnly"});
     try {
-        Reference<css::frame::XLoadable>(presentation, UNO_QUERY_THROW)
-            ->load(Properties({{"URL", Any(url)},
-                               {"FilterName", Any(filter)},
-                               {"AsTemplate", Any(true)},
-                               {"MacroExecutionMode", Any(NeverExecuteMacros)},
-                               {"InteractionHandler", Any(handler)}}));
+        Reference<css::frame::XLoadable>(presentation, UNO_QUERY_THROW)->load(loadArguments);
     } catch (const css::uno::RuntimeException&) {
         throw; // the office or the link failed, not the file
     } catch (const css::uno::Exception&) {
@@ -141,39 +147,48 @@ TemplateLoader::Presentation TemplateLoader::Load(const std::string& nativePath,
     }
     ReplaceSlides(presentation);
     Settle(presentation);
-    Presentation shown = AttachHiddenWindow(presentation, frameName);
     closing.Release();
-    return shown;
+    return presentation;
 }
 
-TemplateLoader::Presentation TemplateLoader::NewPlain(const std::string& frameName) {
-    Reference<css::frame::XComponentLoader> const loader(office_.Desktop(), UNO_QUERY_THROW);
-    Reference<css::frame::XModel> const document(
-        loader->loadComponentFromURL("private:factory/simpress", ToUno(frameName),
-                                     css::frame::FrameSearchFlag::CREATE,
-                                     Properties({{"Hidden", Any(true)}})),
-        UNO_QUERY);
-    if (!document.is()) {
-        throw css::uno::RuntimeException("the office could not create a presentation");
+void TemplateLoader::Show(const Reference<css::frame::XModel>& presentation,
+                          const std::string& frameName) {
+    // The frame is made under its name before anything is put into it, so that a window the
+    // office finishes after the program stopped waiting can still be found. The window is
+    // filled hidden and shown once complete, as when the office opens a document itself: a
+    // window shown while it is being built is laid out again for every part added. A new
+    // window comes up in front of the office's others.
+    Reference<css::frame::XFrame> const frame =
+        office_.Desktop()->findFrame(ToUno(frameName), css::frame::FrameSearchFlag::CREATE);
+    if (!frame.is()) {
+        throw css::uno::RuntimeException("the office could not make a window");
     }
-    ClosingGuard closing(document);
-    Presentation made = Named(document, frameName);
-    closing.Release();
-    return made;
+    try {
+        Reference<css::lang::XComponent> const shown =
+            Reference<css::frame::XComponentLoader>(frame, UNO_QUERY_THROW)
+                ->loadComponentFromURL(presentation.is() ? OUString("private:object")
+                                                         : OUString("private:factory/simpress"),
+                                       "_self", 0,
+                                       presentation.is() ? Properties({{"Model", Any(presentation)},
+                                                                       {"Hidden", Any(true)}})
+                                                         : Properties({{"Hidden", Any(true)}}));
+        if (!shown.is()) {
+            throw css::uno::RuntimeException("the office could not give the presentation a window");
+        }
+    } catch (...) {
+        Close(frame);
+        throw;
+    }
+    frame->getContainerWindow()->setVisible(true);
 }
 
-TemplateLoader::Presentation TemplateLoader::Named(const Reference<css::frame::XModel>& document,
-                                                   const std::string& frameName) {
-    Presentation made{document, document->getCurrentController()->getFrame()};
-    made.frame->setName(ToUno(frameName));
-    return made;
-}
-
-OUString TemplateLoader::DetectFilter(const OUString& url, const std::string& nativePath) {
-    Reference<css::document::XTypeDetection> const detection(
-        office_.Create("com.sun.star.document.TypeDetection"), UNO_QUERY_THROW);
+css::uno::Sequence<css::beans::PropertyValue>
+TemplateLoader::Detect(const std::string& nativePath) {
+    Reference<css::document::XTypeDetection> const detection =
+        office_.Link()->Service<css::document::XTypeDetection>(
+            "com.sun.star.document.TypeDetection");
     css::uno::Sequence<css::beans::PropertyValue> descriptor =
-        Properties({{"URL", Any(url)}, {"ReadOnly", Any(true)}});
+        Properties({{"URL", Any(FileUrl(nativePath))}, {"ReadOnly", Any(true)}});
     OUString const type = detection->queryTypeByDescriptor(descriptor, true);
     if (type.isEmpty()) {
         throw CannotOpen(nativePath, "the office does not know its format");
@@ -185,23 +200,32 @@ OUString TemplateLoader::DetectFilter(const OUString& url, const std::string& na
         css::uno::Sequence<css::beans::PropertyValue> typeProperties;
         types->getByName(type) >>= typeProperties;
         uno::Find(typeProperties, "PreferredFilter") >>= filter;
+        if (filter.isEmpty()) {
+            throw CannotOpen(nativePath, "the office has no way to read it");
+        }
+        descriptor = uno::Merged({{"FilterName", Any(filter)}}, descriptor);
     }
-    if (filter.isEmpty()) {
-        throw CannotOpen(nativePath, "the office has no way to read it");
-    }
-    return filter;
+    return descriptor;
 }
 
 bool TemplateLoader::IsPresentationFilter(const OUString& filter) {
     // A text document read by a presentation's importer would come out as an empty
-    // presentation, not as an error.
-    Reference<css::container::XNameAccess> const filters(
-        office_.Create("com.sun.star.document.FilterFactory"), UNO_QUERY_THROW);
-    css::uno::Sequence<css::beans::PropertyValue> filterProperties;
-    filters->getByName(filter) >>= filterProperties;
-    OUString service;
-    uno::Find(filterProperties, "DocumentService") >>= service;
-    return service.equalsAscii(PresentationService);
+    // presentation, not as an error. The office's filters do not change while it runs, so
+    // each is asked about once per link.
+    std::string const key = "document of filter " + uno::FromUno(filter);
+    std::map<std::string, std::string>& facts = office_.Link()->Facts();
+    auto known = facts.find(key);
+    if (known == facts.end()) {
+        Reference<css::container::XNameAccess> const filters =
+            office_.Link()->Service<css::container::XNameAccess>(
+                "com.sun.star.document.FilterFactory");
+        css::uno::Sequence<css::beans::PropertyValue> filterProperties;
+        filters->getByName(filter) >>= filterProperties;
+        OUString service;
+        uno::Find(filterProperties, "DocumentService") >>= service;
+        known = facts.emplace(key, uno::FromUno(service)).first;
+    }
+    return known->second == PresentationService;
 }
 
 void TemplateLoader::ReplaceSlides(const Reference<css::frame::XModel>& presentation) {
@@ -212,13 +236,17 @@ void TemplateLoader::ReplaceSlides(const Reference<css::frame::XModel>& presenta
     // touched.
     Reference<css::drawing::XDrawPages> const slides =
         Reference<css::drawing::XDrawPagesSupplier>(presentation, UNO_QUERY_THROW)->getDrawPages();
-    Reference<css::drawing::XDrawPage> const firstMaster(
-        Reference<css::drawing::XMasterPagesSupplier>(presentation, UNO_QUERY_THROW)
-            ->getMasterPages()
-            ->getByIndex(0),
-        UNO_QUERY_THROW);
+    // Pages come as what they are; taking them so asks the office nothing more.
+    Reference<css::drawing::XDrawPage> firstMaster;
+    Reference<css::drawing::XMasterPagesSupplier>(presentation, UNO_QUERY_THROW)
+        ->getMasterPages()
+        ->getByIndex(0) >>= firstMaster;
     sal_Int32 const samples = slides->getCount();
-    Reference<css::drawing::XDrawPage> const firstSample(slides->getByIndex(0), UNO_QUERY_THROW);
+    Reference<css::drawing::XDrawPage> firstSample;
+    slides->getByIndex(0) >>= firstSample;
+    if (!firstMaster.is() || !firstSample.is()) {
+        throw css::uno::RuntimeException("the presentation has no slide or no master");
+    }
     Reference<css::drawing::XMasterPageTarget>(firstSample, UNO_QUERY_THROW)
         ->setMasterPage(firstMaster);
     Reference<css::drawing::XDrawPage> const fresh = slides->insertNewByIndex(0);
@@ -227,7 +255,9 @@ void TemplateLoader::ReplaceSlides(const Reference<css::frame::XModel>& presenta
     slides->remove(firstSample);
     // The new slide is first now; the other samples follow it.
     for (sal_Int32 i = 1; i < samples; ++i) {
-        slides->remove(Reference<css::drawing::XDrawPage>(slides->getByIndex(1), UNO_QUERY_THROW));
+        Reference<css::drawing::XDrawPage> sample;
+        slides->getByIndex(1) >>= sample;
+        slides->remove(sample);
     }
 }
 
@@ -237,21 +267,6 @@ void TemplateLoader::Settle(const Reference<css::frame::XModel>& presentation) {
         ->getUndoManager()
         ->clear();
     Reference<css::util::XModifiable>(presentation, UNO_QUERY_THROW)->setModified(false);
-}
-
-TemplateLoader::Presentation
-TemplateLoader::AttachHiddenWindow(const Reference<css::frame::XModel>& presentation,
-                                   const std::string& frameName) {
-    Reference<css::frame::XComponentLoader> const loader(office_.Desktop(), UNO_QUERY_THROW);
-    Reference<css::frame::XModel> const shown(
-        loader->loadComponentFromURL(
-            "private:object", ToUno(frameName), css::frame::FrameSearchFlag::CREATE,
-            Properties({{"Model", Any(presentation)}, {"Hidden", Any(true)}})),
-        UNO_QUERY);
-    if (!shown.is()) {
-        throw css::uno::RuntimeException("the office could not give the presentation a window");
-    }
-    return Named(shown, frameName);
 }
 
 void TemplateLoader::Close(const Reference<css::uno::XInterface>& document) {

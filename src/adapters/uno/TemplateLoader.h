@@ -9,47 +9,39 @@
 #include <string>
 
 // Makes a new, untitled presentation from a template file the way the office starts a document
-// from a template itself: the office reads the file in place, the template's own slides give
-// way to one title slide on its first master, and the presentation gets a hidden window of its
-// own in a frame of the given name. The slides are replaced before the presentation has a view:
+// from a template itself: the office reads the file in place and the template's own slides give
+// way to one title slide on its first master. The presentation has no window until it is shown:
 // removing slides under a hidden view leaves the office with a stale event that brings it down
-// when the presentation is later closed.
+// when the presentation is later closed, and a presentation with no window is never left hidden
+// in the office whatever happens to the program.
 //
 // Owns: the checks of the file and the reading of it, and every object of one load until it
 // returns; on failure nothing of the load is left in the office. It does not resolve catalogue
-// paths, show windows, or close presentations it has handed over.
+// paths, or close presentations it has handed over.
 namespace slidevane {
 
 class TemplateLoader {
 public:
-    struct Presentation {
-        css::uno::Reference<css::frame::XModel> document;
-        css::uno::Reference<css::frame::XFrame> frame;
-    };
-
     explicit TemplateLoader(OfficeConnection& office);
 
     // Runs inside a call on `office`. Throws RuntimeError naming the template and saying why
     // when it cannot be opened as a presentation; other office failures propagate.
-    Presentation Load(const std::string& nativePath, const std::string& frameName);
+    css::uno::Reference<css::frame::XModel> Load(const std::string& nativePath);
 
-    // A new plain presentation in a hidden window, for a presentation that was never given a
-    // template before it is shown.
-    Presentation NewPlain(const std::string& frameName);
+    // Gives a presentation made by Load a window of its own in a frame named `frameName`, and
+    // shows it; with no presentation, a new plain one.
+    void Show(const css::uno::Reference<css::frame::XModel>& presentation,
+              const std::string& frameName);
 
     // Closes a document of this office, ignoring a document that is already gone.
     static void Close(const css::uno::Reference<css::uno::XInterface>& document);
 
 private:
-    OUString DetectFilter(const OUString& url, const std::string& nativePath);
+    // The office's description of the file, with the filter that reads it.
+    css::uno::Sequence<css::beans::PropertyValue> Detect(const std::string& nativePath);
     bool IsPresentationFilter(const OUString& filter);
     static void ReplaceSlides(const css::uno::Reference<css::frame::XModel>& presentation);
     static void Settle(const css::uno::Reference<css::frame::XModel>& presentation);
-    Presentation AttachHiddenWindow(const css::uno::Reference<css::frame::XModel>& presentation,
-                                    const std::string& frameName);
-    // The office does not name a frame it makes for a load; the name is what finds it again.
-    static Presentation Named(const css::uno::Reference<css::frame::XModel>& document,
-                              const std::string& frameName);
 
     OfficeConnection& office_;
 };

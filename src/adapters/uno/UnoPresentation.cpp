@@ -52,17 +52,11 @@ void UnoPresentation::ApplyTemplate(const std::string& fileName) {
             // only ever sees the design applied last.
             hidden_->GiveUp(*slot_);
             slot_->failed = true;
-            TemplateLoader::Presentation made = TemplateLoader(office).Load(path, slot_->frameName);
-            slot_->document = made.document;
-            slot_->frame = made.frame;
+            slot_->document = TemplateLoader(office).Load(path);
             slot_->failed = false;
         });
     } catch (const RuntimeError&) {
         slot_->failed = true;
-        if (office.Lost()) {
-            // The office may yet finish the window it was making when it stopped answering.
-            AbandonedFrames::Remember(office.Link()->PipeName(), slot_->frameName);
-        }
         throw;
     }
 }

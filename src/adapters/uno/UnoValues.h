@@ -3,6 +3,7 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Any.hxx>
 #include <com/sun/star/uno/Sequence.hxx>
+#include <initializer_list>
 #include <rtl/ustring.hxx>
 #include <string>
 #include <utility>
@@ -39,6 +40,29 @@ Properties(const std::vector<std::pair<const char*, css::uno::Any>>& values) {
         ++out;
     }
     return result;
+}
+
+// `values`, then those of `more` that `values` does not name and that are not `dropped`.
+inline css::uno::Sequence<css::beans::PropertyValue>
+Merged(const std::vector<std::pair<const char*, css::uno::Any>>& values,
+       const css::uno::Sequence<css::beans::PropertyValue>& more,
+       std::initializer_list<const char*> dropped = {}) {
+    css::uno::Sequence<css::beans::PropertyValue> const first = Properties(values);
+    std::vector<css::beans::PropertyValue> result(first.begin(), first.end());
+    for (const css::beans::PropertyValue& value : more) {
+        bool skip = false;
+        for (const auto& [name, unused] : values) {
+            skip = skip || value.Name.equalsAscii(name);
+        }
+        for (const char* name : dropped) {
+            skip = skip || value.Name.equalsAscii(name);
+        }
+        if (!skip) {
+            result.push_back(value);
+        }
+    }
+    return css::uno::Sequence<css::beans::PropertyValue>(result.data(),
+                                                         static_cast<sal_Int32>(result.size()));
 }
 
 inline css::uno::Sequence<css::uno::Any> Arguments(const std::vector<css::uno::Any>& values) {
