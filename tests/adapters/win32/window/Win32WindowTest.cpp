@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 using namespace slidevane;
@@ -202,6 +203,56 @@ TEST_F(Win32WindowTest, MouseMessagesBecomeTheControlsEvents) {
     SendMessageA(window.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(events.empty());
+}
+
+TEST_F(Win32WindowTest, OnlyTheLeftButtonClicksOrDoubleClicks) {
+    // Right and middle clicks and double-clicks on the close glyph, as the system sends them.
+    for (auto [down, doubled, up, key] :
+         {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, MK_RBUTTON},
+          std::tuple{WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP, MK_MBUTTON}}) {
+        Send(Control::Picture9, down, 3, 3, key);
+        EXPECT_EQ(GetCapture(), Child(Control::Picture9));
+        Send(Control::Picture9, up, 3, 3);
+        Send(Control::Picture9, doubled, 3, 3, key);
+        Send(Control::Picture9, up, 3, 3);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+    EXPECT_EQ(events, std::vector<std::string>(4, "Picture9.MouseUp"));
+
+    // Left down, right down, left up, right up: the capture stays until the last button is up.
+    events.clear();
+    Send(Control::Button6, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
+    Send(Control::Button6, WM_RBUTTONDOWN, 3, 3, MK_LBUTTON | MK_RBUTTON);
+    Send(Control::Button6, WM_LBUTTONUP, 3, 3, MK_RBUTTON);
+    EXPECT_EQ(GetCapture(), Child(Control::Button6));
+    Send(Control::Button6, WM_RBUTTONUP, 3, 3);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Button6.MouseUp", "Button6.Click", "Button6.MouseUp"}));
+}
+
+TEST_F(Win32WindowTest, AMoveMessageAtThePointersLastPlaceIsNoMove) {
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    // A click, then the move message the system sends when the release ends the capture.
+    Send(Control::Button4, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
+    Send(Control::Button4, WM_LBUTTONUP, 3, 3);
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Button4.MouseMove", "Button4.MouseUp", "Button4.Click"}));
+
+    // Places are compared on the screen: the same place seen from another window is no move.
+    events.clear();
+    POINT same{3, 3};
+    MapWindowPoints(Child(Control::Button4), Child(Control::Button5), &same, 1);
+    Send(Control::Button5, WM_MOUSEMOVE, same.x, same.y);
+    EXPECT_TRUE(events.empty());
+
+    // Away over the background and back to the same place: a move again.
+    SendMessageA(window.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    Send(Control::Button4, WM_MOUSEMOVE, 4, 3);
+    EXPECT_EQ(events, (std::vector<std::string>{"Button4.MouseMove", "Button4.MouseMove"}));
 }
 
 TEST_F(Win32WindowTest, TheHandPointerShowsOverTheWebButtonOnly) {
