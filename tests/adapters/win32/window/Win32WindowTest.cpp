@@ -7,8 +7,12 @@
 #include "adapters/win32/Win32Window.h"
 #include "adapters/win32/WindowsApi.h"
 
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -162,6 +166,49 @@ TEST_F(Win32WindowTest, FailedLoadsRaiseTheirErrorsAndKeepThePicture) {
     // A stored NUL ends the path, as it ends it for the file system.
     EXPECT_EQ(LoadError(Control::Dis2BackGnd, Picture("red-20x10.gif") + std::string("\0x", 2)), 0);
     EXPECT_EQ(PixelOf(Control::Dis2BackGnd, 0, 0), RGB(255, 0, 0));
+}
+
+// The load's result, or -1 when it has not ended after ten seconds (its thread is left behind).
+int LoadErrorWithin(const std::string& path) {
+    auto result = std::make_shared<std::promise<int>>();
+    std::future<int> done = result->get_future();
+    std::thread([result, path] {
+        try {
+            OlePicture::FromFile(path);
+            result->set_value(0);
+        } catch (const RuntimeError& error) {
+            result->set_value(error.Number());
+        }
+    }).detach();
+    return done.wait_for(std::chrono::seconds(10)) == std::future_status::ready ? done.get() : -1;
+}
+
+TEST_F(Win32WindowTest, FoldersPipesAndDevicesAreNoPicturesAndAreRefusedAtOnce) {
+    std::string const folder = MakeTempFolder();
+    // A pipe whose server never writes: reading it would wait for ever.
+    std::string const pipeName =
+        "\\\\.\\pipe\\slidevane3-picture-" + std::to_string(GetCurrentProcessId());
+    HANDLE const server = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND,
+                                           PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    // A file far larger than any picture (sparse: it costs no disk).
+    std::string const huge = folder + "huge.gif";
+    HANDLE const file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end{};
+    end.QuadPart = 65LL * 1024 * 1024;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    std::string const special = SLIDEVANE3_SPECIAL_FILES "\\";
+    for (std::string const& path :
+         {folder, folder.substr(0, folder.size() - 1), pipeName, std::string("NUL"),
+          std::string("Z:\\dev\\zero"), special + "fifo.gif", special + "zero.gif", huge}) {
+        EXPECT_EQ(LoadErrorWithin(path), 481) << path;
+    }
+    CloseHandle(server);
+    RemoveFolder(folder);
 }
 
 TEST_F(Win32WindowTest, MouseMessagesBecomeTheControlsEvents) {
