@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run the Windows build under Wine (its tests, its benchmark): a
 # private X display and a private Wine prefix made for this run, and removed with the processes
 # this run started when the sourcing script exits.
