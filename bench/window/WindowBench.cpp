@@ -3,6 +3,7 @@
 // frameless window showing one picture (separate processes, measured in the same run).
 // It prints figures and asserts nothing.
 #include "LargeHive.h"
+#include "OperationTimes.h"
 #include "UnavailableAutomation.h"
 #include "adapters/posix/RegistryFileStore.h"
 #include "adapters/qt/DecodedPictures.h"
@@ -42,30 +43,9 @@ namespace {
 using namespace slidevane;
 using Clock = std::chrono::steady_clock;
 
-struct Figures {
-    double median;
-    double p90;
-};
-
-Figures Summarise(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return {samples[samples.size() / 2], samples[samples.size() * 9 / 10]};
-}
-
-// Times `operation` one call at a time, after a warm-up; microseconds.
-Figures Time(const std::function<void(int)>& operation, int count = 2000) {
-    for (int i = 0; i < 100; ++i) {
-        operation(i);
-    }
-    std::vector<double> samples;
-    samples.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        auto const start = Clock::now();
-        operation(i);
-        samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    return Summarise(samples);
-}
+using bench::Figures;
+using bench::Summarise;
+using bench::Time;
 
 // Counts paints of a window and its controls, to show what an operation repainted.
 class PaintCounter : public QObject {
@@ -201,7 +181,8 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool ful
     std::vector<std::string> stripFiles;
     for (std::int16_t k = 0; k <= 9; ++k) {
         if (k != form.State().CurrentIndex) {
-            stripFiles.push_back(PictureNames::Strip(ui, form.GetIndexTitle(k), k == 0 ? 'b' : 'a'));
+            stripFiles.push_back(
+                PictureNames::Strip(ui, form.GetIndexTitle(k), k == 0 ? 'b' : 'a'));
         }
     }
     stripFiles.push_back(PictureNames::WebNormal(ui));
@@ -338,7 +319,8 @@ int main(int argc, char** argv) {
     std::printf("pack registry: %s\n", qPrintable(pack));
     std::printf("-- catalogue in the pack's own registry file\n");
     InProcess({pack.toStdString(), office.toStdString()}, true);
-    std::string const hive = bench::WriteLargeHive(scratch.path().toStdString(), pack.toStdString());
+    std::string const hive =
+        bench::WriteLargeHive(scratch.path().toStdString(), pack.toStdString());
     if (!hive.empty()) {
         std::printf("-- catalogue in a 50,000-key Wine hive (%.1f MB)\n",
                     static_cast<double>(std::filesystem::file_size(hive)) / 1e6);

@@ -47,10 +47,18 @@ void PictureControl::paintEvent(QPaintEvent*) {
 }
 
 void PictureControl::Press(const QMouseEvent& event) {
+    // Every button's press takes part in the pairing: a press of another button between two
+    // left presses breaks the pair, as the system's own controls count it.
+    bool const pairs = guard_.PairsWith(
+        {this, static_cast<int>(event.button()), event.globalPosition(), event.timestamp()});
+    // Click and DblClick belong to the primary button (the window system reports it as the left
+    // one, whichever hand the mouse is set up for); the others give only their MouseUp.
+    if (event.button() != Qt::LeftButton) {
+        return;
+    }
     pressedHere_ = true;
     // The second press of a pair gives DblClick in place of a second Click.
-    pressWasDouble_ = guard_.PairsWith(
-        {this, static_cast<int>(event.button()), event.globalPosition(), event.timestamp()});
+    pressWasDouble_ = pairs;
     if (pressWasDouble_) {
         Deliver(Event::DblClick);
     }
@@ -70,6 +78,11 @@ void PictureControl::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
+    if (event->button() != Qt::LeftButton) {
+        // A held primary button keeps its press: its own release still decides the Click.
+        Deliver(Event::MouseUp);
+        return;
+    }
     // Qt's implicit grab sends the release to the pressed control wherever the pointer is, so
     // the position decides whether the press and release were over the same control.
     QPointF const at = event->position();

@@ -10,8 +10,9 @@
 // its rectangle, and turns Qt's pointer events into the window's events (MouseMove, MouseUp,
 // Click, DblClick) for the one callback that the program wires to the core.
 //
-// Owns: its picture and the per-press flags that decide Click and DblClick. It does not own its
-// place and size (the window sets them) nor what an event means (the core decides).
+// Owns: its picture and the flags of the primary button's press that decide Click and DblClick
+// (the other buttons give MouseUp only). It does not own its place and size (the window sets
+// them) nor what an event means (the core decides).
 namespace slidevane {
 
 class DoubleClickGuard;
@@ -45,7 +46,7 @@ private:
     DoubleClickGuard& guard_;
     QImage picture_;
     EventHandler handler_;
-    bool pressedHere_ = false;
+    bool pressedHere_ = false; // the primary button was pressed on this control
     bool pressWasDouble_ = false;
 };
 

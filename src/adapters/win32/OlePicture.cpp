@@ -3,6 +3,7 @@
 #include "shell/GifStructure.h"
 #include "shell/RuntimeError.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -11,8 +12,9 @@ namespace slidevane {
 
 namespace {
 
-// Far beyond any picture of a pack; a larger file is not read into memory.
-constexpr LONGLONG MaxFileBytes = 64LL * 1024 * 1024;
+// Far beyond any picture of a pack; reading stops there whatever the file system says.
+constexpr std::size_t MaxFileBytes = 64 * 1024 * 1024;
+constexpr std::size_t ChunkBytes = 64 * 1024;
 
 class FileHandle {
 public:
@@ -30,10 +32,23 @@ private:
     HANDLE handle_;
 };
 
+// Only a file on disk is read: a pipe or a device (a FIFO or /dev/zero under Wine, NUL, the
+// console) would wait for a writer or never end, and a folder holds no bytes to read.
+bool IsDiskFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::vector<char> ReadWholeFile(const std::string& path) {
-    // c_str(): a stored NUL ends the path, as it ends it for the file system.
+    // c_str(): a stored NUL ends the path, as it ends it for the file system. Backup semantics
+    // let a folder open, so that it is refused below like any other non-file; the pipe server a
+    // path may name learns nothing of the user (anonymous).
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS |
+                                    SECURITY_SQOS_PRESENT | SECURITY_ANONYMOUS,
+                                nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
         switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
@@ -48,18 +63,40 @@ std::vector<char> ReadWholeFile(const std::string& path) {
             throw RuntimeError::InvalidPicture(path);
         }
     }
+    if (!IsDiskFile(file.Get())) {
+        throw RuntimeError::InvalidPicture(path);
+    }
+    // The size the file system reports only sizes the buffer and refuses a file that admits to
+    // being too large: the file is read to its end, and refused when that lies beyond the cap.
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > MaxFileBytes) {
-        throw RuntimeError::InvalidPicture(path);
+    std::size_t hint = 0;
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
+        if (size.QuadPart > static_cast<LONGLONG>(MaxFileBytes)) {
+            throw RuntimeError::InvalidPicture(path);
+        }
+        hint = static_cast<std::size_t>(size.QuadPart);
     }
-    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-         read != bytes.size())) {
-        throw RuntimeError::InvalidPicture(path);
+    // One byte beyond the hint, so that a file of the size it claims ends with one more read.
+    std::vector<char> bytes(hint + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > MaxFileBytes) {
+                throw RuntimeError::InvalidPicture(path);
+            }
+            bytes.resize(std::min(MaxFileBytes + 1, filled + ChunkBytes));
+        }
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled),
+                      &read, nullptr)) {
+            throw RuntimeError::InvalidPicture(path);
+        }
+        if (read == 0) {
+            bytes.resize(filled);
+            return bytes;
+        }
+        filled += read;
     }
-    return bytes;
 }
 
 } // namespace

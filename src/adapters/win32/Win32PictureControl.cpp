@@ -25,10 +25,11 @@ void Win32PictureControl::RegisterClass(HINSTANCE instance) {
 }
 
 Win32PictureControl::Win32PictureControl(Control control, HWND parent, HINSTANCE instance,
-                                         ClickSequencer& sequencer, const EventHandler& handler,
-                                         const OlePicture& background, HCURSOR pointer)
-    : control_(control), sequencer_(sequencer), handler_(handler), background_(background),
-      pointer_(pointer) {
+                                         ClickSequencer& sequencer, MoveFilter& moves,
+                                         const EventHandler& handler, const OlePicture& background,
+                                         HCURSOR pointer)
+    : control_(control), sequencer_(sequencer), moves_(moves), handler_(handler),
+      background_(background), pointer_(pointer) {
     std::string const name(ControlName(control));
     picture_ = OlePicture::FromResource(name.c_str());
     window_ = CreateWindowExA(0, ClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
@@ -101,7 +102,9 @@ LRESULT Win32PictureControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) 
         }
         break;
     case WM_MOUSEMOVE:
-        Deliver({Event::MouseMove});
+        if (moves_.MessageMoved(window_, lParam)) {
+            Deliver({Event::MouseMove});
+        }
         return 0;
     case WM_LBUTTONDOWN:
         OnPress(MouseButton::Left, false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/win32/ClickSequencer.h"
+#include "adapters/win32/MoveFilter.h"
 #include "adapters/win32/OlePicture.h"
 #include "adapters/win32/WindowsApi.h"
 #include "platform/Control.h"
@@ -16,7 +17,8 @@
 //
 // Owns: its child window, its picture, its place and size as unrounded pixels and how they are
 // rounded onto the screen, the pointer capture while a button is held on it. It does not own the
-// window-wide press rules (ClickSequencer) nor what the events mean (the handler it is given).
+// window-wide press and move rules (ClickSequencer, MoveFilter) nor what the events mean (the
+// handler it is given).
 namespace slidevane {
 
 class Win32PictureControl {
@@ -28,7 +30,8 @@ public:
 
     // `background` is drawn beneath the picture; `handler` receives every event.
     Win32PictureControl(Control control, HWND parent, HINSTANCE instance, ClickSequencer& sequencer,
-                        const EventHandler& handler, const OlePicture& background, HCURSOR pointer);
+                        MoveFilter& moves, const EventHandler& handler,
+                        const OlePicture& background, HCURSOR pointer);
     ~Win32PictureControl();
     Win32PictureControl(const Win32PictureControl&) = delete;
     Win32PictureControl& operator=(const Win32PictureControl&) = delete;
@@ -56,6 +59,7 @@ private:
 
     Control control_;
     ClickSequencer& sequencer_;
+    MoveFilter& moves_;
     const EventHandler& handler_;
     const OlePicture& background_;
     HCURSOR pointer_;

@@ -53,7 +53,7 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
     float const twipsPerPixel = TwipsPerPixel();
     for (Control control : AllControls) {
         auto& slot = controls_[static_cast<std::size_t>(control)];
-        slot = std::make_unique<Win32PictureControl>(control, window_, instance, sequencer_,
+        slot = std::make_unique<Win32PictureControl>(control, window_, instance, sequencer_, moves_,
                                                      handler_, background_,
                                                      control == Control::WWWBtn ? hand_ : nullptr);
         ControlLayout const& layout = LayoutTable::Of(control);
@@ -162,6 +162,11 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_MOUSEMOVE:
+        // The background delivers nothing, but the pointer passing over it is a move: coming
+        // back to a control at the place it left it is a move there again.
+        moves_.MessageMoved(window_, lParam);
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         // The background delivers no event, but its press ends any double-click pairing.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/win32/ClickSequencer.h"
+#include "adapters/win32/MoveFilter.h"
 #include "adapters/win32/OlePicture.h"
 #include "adapters/win32/Win32PictureControl.h"
 #include "adapters/win32/WindowsApi.h"
@@ -14,8 +15,8 @@
 // each showing its stored picture from the moment the window exists.
 //
 // Owns: the top-level window, the background, the controls, the window's outer size in twips and
-// how it is rounded onto the screen, the window-wide press rules. It does not own what the events
-// mean (the handler, which main points at Form1), the message box or the message loop.
+// how it is rounded onto the screen, the window-wide press and move rules. It does not own what the
+// events mean (the handler, which main points at Form1), the message box or the message loop.
 namespace slidevane {
 
 class Win32Window : public WindowPort {
@@ -61,6 +62,7 @@ private:
     HCURSOR hand_ = nullptr;
     OlePicture background_;
     ClickSequencer sequencer_;
+    MoveFilter moves_;
     Win32PictureControl::EventHandler handler_;
     std::array<std::unique_ptr<Win32PictureControl>, ControlCount> controls_;
     float formWidth_ = 0;

@@ -98,6 +98,8 @@ TEST_F(Browsing, ClickingAStripButtonMakesItsCategoryCurrentAndFillsThePane) {
     EXPECT_EQ(browser.Showing(Control::Button5), Strip(4, 'c'));
     EXPECT_EQ(PaneShows(), (Names{Preview(4, 'b', 4), Preview(4, 'a', 5), Preview(4, 'a', 6),
                                   Preview(4, 'c', 4)}));
+    // The button that was current keeps its current picture until the pointer moves again.
+    EXPECT_EQ(browser.Showing(Control::Button3), Strip(2, 'c'));
     // The next move over the strip repaints the old current button as a normal one.
     pointer->MoveTo(Centre(Control::Button1));
     EXPECT_EQ(StripShows(), StripAfterHover(0, 4));
@@ -125,6 +127,30 @@ TEST_F(Browsing, ADoubleClickOnAStripButtonSelectsOnce) {
               (Lines{"Button7 MouseUp", "Button7 Click", "Button7 DblClick", "Button7 MouseUp"}));
     EXPECT_EQ(browser.form.State().CurrentIndex, 6);
     EXPECT_EQ(browser.Showing(Control::Button7), Strip(6, 'c'));
+    EXPECT_TRUE(browser.automation.calls.empty());
+}
+
+TEST_F(Browsing, OnlyThePrimaryButtonSelectsACategoryOrOpensATemplate) {
+    StartAndPark();
+    pointer->MoveTo(Centre(Control::Button5));
+    pointer->Click(Centre(Control::Button5), Qt::RightButton);
+    EXPECT_EQ(browser.form.State().CurrentIndex, 2);
+    // Its MouseUp still gives the pressed button its normal picture.
+    EXPECT_EQ(StripShows(), StripAfterHover(-1, 2));
+
+    pointer->MoveTo(Centre(Control::Dis2BackGnd));
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        pointer->Wait(1000);
+        pointer->DoubleClick(Centre(Control::Dis2BackGnd), button);
+    }
+    // A left click and a right click in quick succession are no double-click either way.
+    pointer->Wait(1000);
+    pointer->Click(Centre(Control::Dis2BackGnd));
+    pointer->Wait(60);
+    pointer->Click(Centre(Control::Dis2BackGnd), Qt::RightButton);
+    pointer->Wait(60);
+    pointer->Click(Centre(Control::Dis2BackGnd));
+    EXPECT_EQ(browser.log.Count(Control::Dis2BackGnd, Event::DblClick), 0);
     EXPECT_TRUE(browser.automation.calls.empty());
 }
 

@@ -51,6 +51,10 @@ TEST_F(Ending, TheMinimizeGlyphMinimizesAndRestoringShowsTheSamePictures) {
     EXPECT_FALSE(browser.window.windowState().testFlag(Qt::WindowMinimized))
         << "released off the glyph: no click";
     pointer.Wait(1000);
+    pointer.Click(glyph, Qt::RightButton);
+    EXPECT_FALSE(browser.window.windowState().testFlag(Qt::WindowMinimized))
+        << "only the primary button clicks";
+    pointer.Wait(1000);
     pointer.MoveTo(glyph);
     pointer.Click(glyph);
     EXPECT_TRUE(browser.window.windowState().testFlag(Qt::WindowMinimized));
@@ -71,6 +75,18 @@ TEST_F(Ending, TheCloseGlyphEndsTheEventLoopWithStatusZero) {
         pointer.Release(Pointer::Background);
         if (!browser.window.isVisible()) {
             QCoreApplication::exit(98);
+            return;
+        }
+        // Only the primary button clicks: the others close nothing, singly or doubled.
+        for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+            pointer.Wait(1000);
+            pointer.MoveTo(glyph);
+            pointer.Click(glyph, button);
+            pointer.Wait(1000);
+            pointer.DoubleClick(glyph, button);
+        }
+        if (!browser.window.isVisible()) {
+            QCoreApplication::exit(97);
             return;
         }
         pointer.Wait(1000);

@@ -18,39 +18,36 @@ Pointer::Pointer(QWidget& window) : window_(window.windowHandle()) {
     MoveTo(Background);
 }
 
-void Pointer::Send(QPoint at, int type, bool buttonChanges) {
+void Pointer::Send(QPoint at, int type, Qt::MouseButton button) {
     clock_ += 10;
-    auto const eventType = static_cast<QEvent::Type>(type);
-    Qt::MouseButtons const held = down_ ? Qt::LeftButton : Qt::NoButton;
-    qt_handleMouseEvent(window_, QPointF(at), window_->mapToGlobal(QPointF(at)), held,
-                        buttonChanges ? Qt::LeftButton : Qt::NoButton, eventType, Qt::NoModifier,
-                        static_cast<int>(clock_));
+    qt_handleMouseEvent(window_, QPointF(at), window_->mapToGlobal(QPointF(at)), held_, button,
+                        static_cast<QEvent::Type>(type), Qt::NoModifier, static_cast<int>(clock_));
     QCoreApplication::processEvents();
 }
 
 void Pointer::MoveTo(QPoint at) {
-    Send(at, QEvent::MouseMove, false);
+    Send(at, QEvent::MouseMove, Qt::NoButton);
 }
 
-void Pointer::Press(QPoint at) {
-    down_ = true;
-    Send(at, QEvent::MouseButtonPress, true);
+void Pointer::Press(QPoint at, Qt::MouseButton button) {
+    held_ |= button;
+    Send(at, QEvent::MouseButtonPress, button);
 }
 
-void Pointer::Release(QPoint at) {
-    down_ = false;
-    Send(at, QEvent::MouseButtonRelease, true);
+void Pointer::Release(QPoint at, Qt::MouseButton button) {
+    held_ &= ~Qt::MouseButtons(button);
+    Send(at, QEvent::MouseButtonRelease, button);
 }
 
-void Pointer::Click(QPoint at) {
-    Press(at);
-    Release(at);
+void Pointer::Click(QPoint at, Qt::MouseButton button) {
+    Press(at, button);
+    Release(at, button);
 }
 
-void Pointer::DoubleClick(QPoint at) {
-    Click(at);
+void Pointer::DoubleClick(QPoint at, Qt::MouseButton button) {
+    Click(at, button);
     Wait(60);
-    Click(at);
+    Click(at, button);
 }
 
 void Pointer::Wait(int milliseconds) {

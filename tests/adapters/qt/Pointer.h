@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <Qt>
 #include <cstdint>
 
 class QWidget;
@@ -19,20 +20,22 @@ public:
 
     static constexpr QPoint Background{410, 280};
 
-    void MoveTo(QPoint at); // window coordinates
-    void Press(QPoint at);
-    void Release(QPoint at);
-    void Click(QPoint at);
+    // Window coordinates; the left button unless another is named. Buttons are held
+    // independently: a second button may be pressed while the first is down.
+    void MoveTo(QPoint at);
+    void Press(QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    void Release(QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton);
     // Two presses 80 ms apart at one place.
-    void DoubleClick(QPoint at);
+    void DoubleClick(QPoint at, Qt::MouseButton button = Qt::LeftButton);
     // Lets time pass on the events' clock.
     void Wait(int milliseconds);
 
 private:
-    void Send(QPoint at, int type, bool buttonChanges);
+    void Send(QPoint at, int type, Qt::MouseButton button);
 
     QWindow* window_;
-    bool down_ = false;
+    Qt::MouseButtons held_;
     static std::uint64_t clock_;
 };
 

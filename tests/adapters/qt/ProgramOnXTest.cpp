@@ -77,9 +77,29 @@ TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
     EXPECT_TRUE(WaitFor([&] { return colourAt(overButton1) == lit; }))
         << "the strip button under the pointer did not light";
 
+    // A click on a category: the button current before keeps its current picture while the
+    // pointer stays where it clicked.
+    QPoint const overButton5 = centre(Control::Button5);
+    display.XDoTool({QStringLiteral("mousemove"), QString::number(overButton5.x()),
+                     QString::number(overButton5.y()), QStringLiteral("click"),
+                     QStringLiteral("1")});
+    QRgb const chosen = pack.ColourOf(FixturePack::StripName(4, 'c')).rgb();
+    EXPECT_TRUE(WaitFor([&] { return colourAt(overButton5) == chosen; }))
+        << "the clicked category did not become current";
+    QThread::msleep(500);
+    EXPECT_EQ(colourAt(centre(Control::Button3)), current)
+        << "the previous current button lost its picture although the pointer did not move";
+
+    // The other buttons leave the close glyph alone, singly or doubled.
     QPoint const close = centre(Control::Picture9);
     display.XDoTool({QStringLiteral("mousemove"), QString::number(close.x()),
-                     QString::number(close.y()), QStringLiteral("click"), QStringLiteral("1")});
+                     QString::number(close.y()), QStringLiteral("click"), QStringLiteral("3"),
+                     QStringLiteral("sleep"), QStringLiteral("0.7"), QStringLiteral("click"),
+                     QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
+                     QStringLiteral("80"), QStringLiteral("3")});
+    EXPECT_FALSE(program.waitForFinished(1500)) << "a right click ended the program";
+    display.XDoTool({QStringLiteral("sleep"), QStringLiteral("0.7"), QStringLiteral("click"),
+                     QStringLiteral("1")});
     ASSERT_TRUE(program.waitForFinished(10000)) << "the close glyph did not end the program";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);

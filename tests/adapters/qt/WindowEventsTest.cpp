@@ -64,6 +64,112 @@ TEST_F(WindowEvents, EveryControlClicksForItself) {
     }
 }
 
+TEST_F(WindowEvents, OtherButtonsGiveMouseUpOnlyOnEveryControl) {
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        for (Control control : AllControls) {
+            pointer->MoveTo(Centre(control));
+            log.Clear();
+            pointer->Click(Centre(control), button);
+            pointer->Wait(600);
+            pointer->DoubleClick(Centre(control), button);
+            pointer->Wait(600);
+            EXPECT_EQ(log.Buttons(), Lines(3, Line(control, Event::MouseUp)))
+                << ControlName(control) << ", button " << button;
+        }
+    }
+}
+
+TEST_F(WindowEvents, ThePrimaryButtonAloneDecidesTheClickWhileOthersArePressedMeanwhile) {
+    QPoint const at = Centre(Control::Button6);
+    pointer->MoveTo(at);
+    auto sequence = [&](std::initializer_list<std::pair<bool, Qt::MouseButton>> steps) {
+        pointer->Wait(1000);
+        log.Clear();
+        for (auto [press, button] : steps) {
+            press ? pointer->Press(at, button) : pointer->Release(at, button);
+        }
+        return log.Buttons();
+    };
+    constexpr bool Down = true;
+    constexpr bool Up = false;
+    constexpr Qt::MouseButton L = Qt::LeftButton;
+    constexpr Qt::MouseButton R = Qt::RightButton;
+    // Left down, right down, right up, left up: the right button's release is a MouseUp only.
+    EXPECT_EQ(sequence({{Down, L}, {Down, R}, {Up, R}, {Up, L}}),
+              (Lines{"Button6 MouseUp", "Button6 MouseUp", "Button6 Click"}));
+    // Right down, left down, left up, right up.
+    EXPECT_EQ(sequence({{Down, R}, {Down, L}, {Up, L}, {Up, R}}),
+              (Lines{"Button6 MouseUp", "Button6 Click", "Button6 MouseUp"}));
+    // Left down, right down, left up, right up.
+    EXPECT_EQ(sequence({{Down, L}, {Down, R}, {Up, L}, {Up, R}}),
+              (Lines{"Button6 MouseUp", "Button6 Click", "Button6 MouseUp"}));
+    // Right down, then a left release whose press the window never saw (it went elsewhere).
+    EXPECT_EQ(sequence({{Down, R}, {Up, L}, {Up, R}}),
+              (Lines{"Button6 MouseUp", "Button6 MouseUp"}));
+}
+
+TEST_F(WindowEvents, APressOfAnotherButtonCarriedOffTheControlClicksNothing) {
+    // The right button holds the pointer for Button1: the left press lands there too, but is
+    // released over Button2.
+    pointer->MoveTo(Centre(Control::Button1));
+    pointer->Press(Centre(Control::Button1), Qt::RightButton);
+    pointer->MoveTo(Centre(Control::Button2));
+    pointer->Press(Centre(Control::Button2));
+    pointer->Release(Centre(Control::Button2));
+    pointer->Release(Centre(Control::Button2), Qt::RightButton);
+    EXPECT_EQ(log.Buttons(), (Lines{"Button1 MouseUp", "Button1 MouseUp"}));
+}
+
+TEST_F(WindowEvents, PressesOfDifferentButtonsNeverPairIntoADoubleClick) {
+    QPoint const at = Centre(Control::Dis1BackGnd);
+    pointer->MoveTo(at);
+    log.Clear();
+    // Left then right within the double-click time.
+    pointer->Click(at);
+    pointer->Wait(60);
+    pointer->Click(at, Qt::RightButton);
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Dis1BackGnd MouseUp", "Dis1BackGnd Click", "Dis1BackGnd MouseUp"}));
+
+    // Right then left.
+    pointer->Wait(1000);
+    log.Clear();
+    pointer->Click(at, Qt::RightButton);
+    pointer->Wait(60);
+    pointer->Click(at);
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Dis1BackGnd MouseUp", "Dis1BackGnd MouseUp", "Dis1BackGnd Click"}));
+
+    // A right click between two left clicks breaks their pair, as the system's controls count
+    // it; a third left click soon after pairs with the second.
+    pointer->Wait(1000);
+    log.Clear();
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::LeftButton}) {
+        pointer->Click(at, button);
+        pointer->Wait(40);
+    }
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Dis1BackGnd MouseUp", "Dis1BackGnd Click", "Dis1BackGnd MouseUp",
+                     "Dis1BackGnd MouseUp", "Dis1BackGnd Click"}));
+    log.Clear();
+    pointer->Click(at);
+    EXPECT_EQ(log.Buttons(), (Lines{"Dis1BackGnd DblClick", "Dis1BackGnd MouseUp"}));
+}
+
+TEST_F(WindowEvents, ARightClickDuringTheSecondPressOfADoubleClickLeavesItWhole) {
+    QPoint const at = Centre(Control::Dis2BackGnd);
+    pointer->MoveTo(at);
+    log.Clear();
+    pointer->Click(at);
+    pointer->Wait(60);
+    pointer->Press(at);
+    pointer->Click(at, Qt::RightButton);
+    pointer->Release(at);
+    EXPECT_EQ(log.Buttons(),
+              (Lines{"Dis2BackGnd MouseUp", "Dis2BackGnd Click", "Dis2BackGnd DblClick",
+                     "Dis2BackGnd MouseUp", "Dis2BackGnd MouseUp"}));
+}
+
 TEST_F(WindowEvents, ReleaseOverAnotherControlGivesMouseUpToThePressedOneAndNoClick) {
     pointer->MoveTo(Centre(Control::Button1));
     pointer->Press(Centre(Control::Button1));

@@ -1,6 +1,7 @@
 #include "adapters/win32/ClickSequencer.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace slidevane;
 
@@ -63,6 +64,64 @@ TEST(ClickSequencerTest, OtherButtonsAndLostCaptureGiveMouseUpOnly) {
     sequencer.Press(Control::WWWBtn, Left, false);
     sequencer.CaptureLost();
     EXPECT_EQ(sequencer.Release(Control::WWWBtn, Left, true), Events{Event::MouseUp});
+}
+
+// The messages of each sequence as the system sends them: it pairs only presses of the same
+// button, so a press of another button in between leaves the next left press a plain one.
+class Sequence {
+public:
+    explicit Sequence(Control control) : control_(control) {}
+    Sequence& Down(MouseButton button, bool doubleClick = false) {
+        Add(sequencer_.Press(control_, button, doubleClick));
+        return *this;
+    }
+    Sequence& Up(MouseButton button, bool inside = true) {
+        Add(sequencer_.Release(control_, button, inside));
+        return *this;
+    }
+    Events Take() { return std::exchange(events_, {}); }
+
+private:
+    void Add(const Events& events) { events_.insert(events_.end(), events.begin(), events.end()); }
+    Control control_;
+    ClickSequencer sequencer_;
+    Events events_;
+};
+
+TEST(ClickSequencerTest, ThePrimaryButtonAloneDecidesTheClickWhileOthersArePressedMeanwhile) {
+    constexpr auto Right = MouseButton::Right;
+    Sequence button6(Control::Button6);
+    EXPECT_EQ(button6.Down(Left).Down(Right).Up(Right).Up(Left).Take(),
+              (Events{Event::MouseUp, Event::MouseUp, Event::Click}));
+    EXPECT_EQ(button6.Down(Right).Down(Left).Up(Left).Up(Right).Take(),
+              (Events{Event::MouseUp, Event::Click, Event::MouseUp}));
+    EXPECT_EQ(button6.Down(Left).Down(Right).Up(Left).Up(Right).Take(),
+              (Events{Event::MouseUp, Event::Click, Event::MouseUp}));
+    // A left release whose press went elsewhere, after a right press here.
+    EXPECT_EQ(button6.Down(Right).Up(Left).Up(Right).Take(),
+              (Events{Event::MouseUp, Event::MouseUp}));
+    // Right and middle double-clicks, whose second press the system marks as a double.
+    EXPECT_EQ(button6.Down(Right).Up(Right).Down(Right, true).Up(Right).Take(),
+              (Events{Event::MouseUp, Event::MouseUp}));
+    EXPECT_EQ(button6.Down(MouseButton::Middle)
+                  .Up(MouseButton::Middle)
+                  .Down(MouseButton::Middle, true)
+                  .Up(MouseButton::Middle)
+                  .Take(),
+              (Events{Event::MouseUp, Event::MouseUp}));
+}
+
+TEST(ClickSequencerTest, PressesOfOtherButtonsLeaveTheLeftButtonsPairingAlone) {
+    constexpr auto Right = MouseButton::Right;
+    Sequence dis1(Control::Dis1BackGnd);
+    // Left, right, left, left: the system pairs the last two left presses only.
+    EXPECT_EQ(dis1.Down(Left).Up(Left).Down(Right).Up(Right).Down(Left).Up(Left).Take(),
+              (Events{Event::MouseUp, Event::Click, Event::MouseUp, Event::MouseUp, Event::Click}));
+    EXPECT_EQ(dis1.Down(Left, true).Up(Left).Take(), (Events{Event::DblClick, Event::MouseUp}));
+    // A right click during the second press of a double-click leaves it whole.
+    EXPECT_EQ(
+        dis1.Down(Left).Up(Left).Down(Left, true).Down(Right).Up(Right).Up(Left).Take(),
+        (Events{Event::MouseUp, Event::Click, Event::DblClick, Event::MouseUp, Event::MouseUp}));
 }
 
 } // namespace

@@ -7,8 +7,13 @@
 #include "adapters/win32/Win32Window.h"
 #include "adapters/win32/WindowsApi.h"
 
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 using namespace slidevane;
@@ -163,6 +168,49 @@ TEST_F(Win32WindowTest, FailedLoadsRaiseTheirErrorsAndKeepThePicture) {
     EXPECT_EQ(PixelOf(Control::Dis2BackGnd, 0, 0), RGB(255, 0, 0));
 }
 
+// The load's result, or -1 when it has not ended after ten seconds (its thread is left behind).
+int LoadErrorWithin(const std::string& path) {
+    auto result = std::make_shared<std::promise<int>>();
+    std::future<int> done = result->get_future();
+    std::thread([result, path] {
+        try {
+            OlePicture::FromFile(path);
+            result->set_value(0);
+        } catch (const RuntimeError& error) {
+            result->set_value(error.Number());
+        }
+    }).detach();
+    return done.wait_for(std::chrono::seconds(10)) == std::future_status::ready ? done.get() : -1;
+}
+
+TEST_F(Win32WindowTest, FoldersPipesAndDevicesAreNoPicturesAndAreRefusedAtOnce) {
+    std::string const folder = MakeTempFolder();
+    // A pipe whose server never writes: reading it would wait for ever.
+    std::string const pipeName =
+        "\\\\.\\pipe\\slidevane3-picture-" + std::to_string(GetCurrentProcessId());
+    HANDLE const server = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND,
+                                           PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    // A file far larger than any picture (sparse: it costs no disk).
+    std::string const huge = folder + "huge.gif";
+    HANDLE const file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end{};
+    end.QuadPart = 65LL * 1024 * 1024;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    std::string const special = SLIDEVANE3_SPECIAL_FILES "\\";
+    for (std::string const& path :
+         {folder, folder.substr(0, folder.size() - 1), pipeName, std::string("NUL"),
+          std::string("Z:\\dev\\zero"), special + "fifo.gif", special + "zero.gif", huge}) {
+        EXPECT_EQ(LoadErrorWithin(path), 481) << path;
+    }
+    CloseHandle(server);
+    RemoveFolder(folder);
+}
+
 TEST_F(Win32WindowTest, MouseMessagesBecomeTheControlsEvents) {
     Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
     Send(Control::Button4, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
@@ -202,6 +250,56 @@ TEST_F(Win32WindowTest, MouseMessagesBecomeTheControlsEvents) {
     SendMessageA(window.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(events.empty());
+}
+
+TEST_F(Win32WindowTest, OnlyTheLeftButtonClicksOrDoubleClicks) {
+    // Right and middle clicks and double-clicks on the close glyph, as the system sends them.
+    for (auto [down, doubled, up, key] :
+         {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, MK_RBUTTON},
+          std::tuple{WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP, MK_MBUTTON}}) {
+        Send(Control::Picture9, down, 3, 3, key);
+        EXPECT_EQ(GetCapture(), Child(Control::Picture9));
+        Send(Control::Picture9, up, 3, 3);
+        Send(Control::Picture9, doubled, 3, 3, key);
+        Send(Control::Picture9, up, 3, 3);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+    EXPECT_EQ(events, std::vector<std::string>(4, "Picture9.MouseUp"));
+
+    // Left down, right down, left up, right up: the capture stays until the last button is up.
+    events.clear();
+    Send(Control::Button6, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
+    Send(Control::Button6, WM_RBUTTONDOWN, 3, 3, MK_LBUTTON | MK_RBUTTON);
+    Send(Control::Button6, WM_LBUTTONUP, 3, 3, MK_RBUTTON);
+    EXPECT_EQ(GetCapture(), Child(Control::Button6));
+    Send(Control::Button6, WM_RBUTTONUP, 3, 3);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Button6.MouseUp", "Button6.Click", "Button6.MouseUp"}));
+}
+
+TEST_F(Win32WindowTest, AMoveMessageAtThePointersLastPlaceIsNoMove) {
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    // A click, then the move message the system sends when the release ends the capture.
+    Send(Control::Button4, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
+    Send(Control::Button4, WM_LBUTTONUP, 3, 3);
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Button4.MouseMove", "Button4.MouseUp", "Button4.Click"}));
+
+    // Places are compared on the screen: the same place seen from another window is no move.
+    events.clear();
+    POINT same{3, 3};
+    MapWindowPoints(Child(Control::Button4), Child(Control::Button5), &same, 1);
+    Send(Control::Button5, WM_MOUSEMOVE, same.x, same.y);
+    EXPECT_TRUE(events.empty());
+
+    // Away over the background and back to the same place: a move again.
+    SendMessageA(window.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Send(Control::Button4, WM_MOUSEMOVE, 3, 3);
+    Send(Control::Button4, WM_MOUSEMOVE, 4, 3);
+    EXPECT_EQ(events, (std::vector<std::string>{"Button4.MouseMove", "Button4.MouseMove"}));
 }
 
 TEST_F(Win32WindowTest, TheHandPointerShowsOverTheWebButtonOnly) {
