@@ -18,9 +18,24 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <memory>
+
+#if SLIDEVANE3_HAVE_UNO
+#include "OfficeProfile.h"
+#include "TemplateFixtures.h"
+#include "TestOffice.h"
+
+#include <com/sun/star/awt/XWindow2.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#endif
 
 namespace slidevane::test {
 namespace {
@@ -122,100 +137,103 @@ QStringList Listing(const QString& folder) {
     return entries;
 }
 
-TEST(NoWrite, TheProgramWritesNothingThroughAWholeSession) {
-    if (!TracerInstalled() || !XvfbDisplay::Available()) {
-        GTEST_SKIP() << "strace, Xvfb, xdotool or ImageMagick's import is not installed";
-    }
-    QtWindow layout; // the designed places of the controls
-    FixturePack pack;
-    QString const packRoot = QFileInfo(pack.RegistryFile()).path(); // the pack and its record
-    QStringList const packBefore = Listing(packRoot);
-    QTemporaryDir scratch;
-    QDir const base(scratch.path());
-    ASSERT_TRUE(base.mkpath(QStringLiteral("work")) && base.mkpath(QStringLiteral("runtime")));
-    QString const work = scratch.filePath(QStringLiteral("work"));
-    QString const runtime = scratch.filePath(QStringLiteral("runtime"));
-    ASSERT_TRUE(
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-
-    XvfbDisplay display;
-    ASSERT_TRUE(display.Started());
-    QProcessEnvironment environment = display.Environment();
-    environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), pack.RegistryFile());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                       QStringLiteral("unix:path=") + runtime + QStringLiteral("/bus"));
-    TracedRun run(work, QStringLiteral(SLIDEVANE3_PROGRAM), {}, environment);
-    ASSERT_TRUE(run.process.waitForStarted(5000));
-
-    QString window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = display
-                     .XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                               QStringLiteral("--name"), QStringLiteral("^Slidevane$")})
-                     .section('\n', 0, 0)
-                     .trimmed();
-        return !window.isEmpty();
-    })) << "no window appeared; program said: "
-        << run.process.readAllStandardError().toStdString();
-    QString const geometry =
-        display.XDoTool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-    auto value = [&](const char* key) {
-        for (QString const& line : geometry.split('\n')) {
-            if (line.startsWith(QLatin1String(key) + QLatin1Char('='))) {
-                return line.section('=', 1).toInt();
-            }
+// The real program on a private X server under the tracer, with a private runtime folder, driven
+// with xdotool at the designed places of its controls.
+class TracedSession {
+public:
+    // False (with the reason in `why`) when the program did not come up.
+    bool Start(const QString& registryFile, const QProcessEnvironment& extra, std::string& why) {
+        QDir const base(scratch_.path());
+        if (!base.mkpath(QStringLiteral("work")) || !base.mkpath(QStringLiteral("runtime")) ||
+            !QFile::setPermissions(Runtime(),
+                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+            !display_.Started()) {
+            why = "no scratch folders or no display";
+            return false;
         }
-        return 0;
-    };
-    QPoint const origin(value("X"), value("Y"));
-    auto at = [&](Control control) {
-        QPoint const p = origin + layout.Widget(control).geometry().center();
-        return QStringList{QString::number(p.x()), QString::number(p.y())};
-    };
-    auto pointer = [&](const QStringList& commands) { display.XDoTool(commands); };
-    auto shows = [&](Control control, const QString& file) {
-        QPoint const p = origin + layout.Widget(control).geometry().center();
-        QRgb const colour = pack.ColourOf(file).rgb();
-        return WaitFor([&] { return display.Screenshot().pixelColor(p).rgb() == colour; });
-    };
-    QStringList const pause{QStringLiteral("sleep"), QStringLiteral("0.05")};
-    QStringList const move{QStringLiteral("mousemove")};
-
-    // Over the whole strip, the pane and the web button, then the background.
-    QStringList hover;
-    for (int k = 0; k <= 9; ++k) {
-        hover << move << at(StripButton(k)) << pause;
+        QProcessEnvironment environment = display_.Environment();
+        environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), registryFile);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime());
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=") + Runtime() + QStringLiteral("/bus"));
+        for (const QString& name : extra.keys()) {
+            environment.insert(name, extra.value(name));
+        }
+        run_ = std::make_unique<TracedRun>(Work(), QStringLiteral(SLIDEVANE3_PROGRAM),
+                                           QStringList{}, environment);
+        if (!run_->process.waitForStarted(5000)) {
+            why = "the tracer did not start";
+            return false;
+        }
+        QString window;
+        if (!WaitFor([&] {
+                window = display_
+                             .XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), QStringLiteral("^Slidevane$")})
+                             .section('\n', 0, 0)
+                             .trimmed();
+                return !window.isEmpty();
+            })) {
+            why = "no window appeared; program said: " +
+                  run_->process.readAllStandardError().toStdString();
+            return false;
+        }
+        QString const geometry = display_.XDoTool(
+            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        auto value = [&](const char* key) {
+            for (QString const& line : geometry.split('\n')) {
+                if (line.startsWith(QLatin1String(key) + QLatin1Char('='))) {
+                    return line.section('=', 1).toInt();
+                }
+            }
+            return 0;
+        };
+        origin_ = QPoint(value("X"), value("Y"));
+        return true;
     }
-    for (Control control : {Control::Dis1BackGnd, Control::Dis2BackGnd, Control::Dis3BackGnd,
-                            Control::MainDisBackGnd, Control::WWWBtn}) {
-        hover << move << at(control) << pause;
+
+    QStringList At(Control control) const {
+        QPoint const p = Centre(control);
+        return {QString::number(p.x()), QString::number(p.y())};
     }
-    hover << move
-          << QStringList{QString::number(origin.x() + 410), QString::number(origin.y() + 280)};
-    pointer(hover);
-    // A click that selects category 4, then a press carried off its button.
-    pointer(move + at(Control::Button5) + pause +
-            QStringList{QStringLiteral("click"), QStringLiteral("1")});
-    EXPECT_TRUE(shows(Control::Button5, FixturePack::StripName(4, 'c')))
-        << "the click on a strip button did not reach the program";
-    pointer(move + at(Control::Button6) + pause +
-            QStringList{QStringLiteral("mousedown"), QStringLiteral("1")} + pause + move +
-            at(Control::Button8) + pause +
-            QStringList{QStringLiteral("mouseup"), QStringLiteral("1")});
-    pointer(move + at(Control::Dis3BackGnd));
-    EXPECT_TRUE(shows(Control::MainDisBackGnd, FixturePack::PreviewName(4, 'c', 6)))
-        << "the move onto the third thumbnail did not reach the program";
+    QPoint Centre(Control control) const {
+        return origin_ + layout_.Widget(control).geometry().center();
+    }
+    QPoint Origin() const { return origin_; }
+    void Pointer(const QStringList& commands) const { display_.XDoTool(commands); }
+    QImage Screenshot() const { return display_.Screenshot(); }
 
-    pointer(move + at(Control::Picture9) + pause +
-            QStringList{QStringLiteral("click"), QStringLiteral("1")});
-    ASSERT_TRUE(run.process.waitForFinished(20000)) << "the close glyph did not end the program";
-    EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(run.process.exitCode(), 0) << run.process.readAllStandardError().toStdString();
+    // Closes the program from its glyph; false when it did not end normally with status 0.
+    bool CloseFromGlyph(std::string& why) {
+        Pointer(QStringList{QStringLiteral("mousemove")} + At(Control::Picture9) +
+                QStringList{QStringLiteral("sleep"), QStringLiteral("0.05"),
+                            QStringLiteral("click"), QStringLiteral("1")});
+        if (!run_->process.waitForFinished(20000)) {
+            why = "the close glyph did not end the program";
+            return false;
+        }
+        why = run_->process.readAllStandardError().toStdString();
+        return run_->process.exitStatus() == QProcess::NormalExit && run_->process.exitCode() == 0;
+    }
 
-    SyscallTrace const trace = SyscallTrace::FromFile(run.log);
-    ASSERT_FALSE(trace.Naming(FixturePack::StripName(4, 'c').toStdString()).empty())
-        << "the log does not show the program loading the session's pictures";
+    SyscallTrace Trace() const { return SyscallTrace::FromFile(run_->log); }
+    QString Work() const { return scratch_.filePath(QStringLiteral("work")); }
+    QString Runtime() const { return scratch_.filePath(QStringLiteral("runtime")); }
+
+private:
+    QtWindow layout_; // the designed places of the controls
+    QTemporaryDir scratch_;
+    XvfbDisplay display_;
+    std::unique_ptr<TracedRun> run_;
+    QPoint origin_;
+};
+
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// What the program changed, for the report; empty when it changed nothing.
+void ExpectNoChanges(const SyscallTrace& trace) {
     std::vector<SyscallTrace::Call> const changes = trace.Changes();
     EXPECT_TRUE(changes.empty()) << "the program changed files:\n"
                                  << SyscallTrace::Describe(changes);
@@ -223,12 +241,152 @@ TEST(NoWrite, TheProgramWritesNothingThroughAWholeSession) {
     // nothing; they are listed for whoever reads the log.
     std::cout << "refused or no-op change attempts by the program:\n"
               << SyscallTrace::Describe(trace.RefusedChanges());
-    EXPECT_EQ(QDir(work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{});
-    EXPECT_EQ(QDir(runtime).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{});
+}
+
+TEST(NoWrite, TheProgramWritesNothingThroughAWholeSession) {
+    if (!TracerInstalled() || !XvfbDisplay::Available()) {
+        GTEST_SKIP() << "strace, Xvfb, xdotool or ImageMagick's import is not installed";
+    }
+    FixturePack pack;
+    QString const packRoot = QFileInfo(pack.RegistryFile()).path(); // the pack and its record
+    QStringList const packBefore = Listing(packRoot);
+    TracedSession session;
+    std::string why;
+    ASSERT_TRUE(session.Start(pack.RegistryFile(), {}, why)) << why;
+
+    auto shows = [&](Control control, const QString& file) {
+        QRgb const colour = pack.ColourOf(file).rgb();
+        return WaitFor([&] {
+            return session.Screenshot().pixelColor(session.Centre(control)).rgb() == colour;
+        });
+    };
+    QStringList const pause{QStringLiteral("sleep"), QStringLiteral("0.05")};
+    QStringList const move{QStringLiteral("mousemove")};
+
+    // Over the whole strip, the pane and the web button, then the background.
+    QStringList hover;
+    for (int k = 0; k <= 9; ++k) {
+        hover << move << session.At(StripButton(k)) << pause;
+    }
+    for (Control control : {Control::Dis1BackGnd, Control::Dis2BackGnd, Control::Dis3BackGnd,
+                            Control::MainDisBackGnd, Control::WWWBtn}) {
+        hover << move << session.At(control) << pause;
+    }
+    hover << move
+          << QStringList{QString::number(session.Origin().x() + 410),
+                         QString::number(session.Origin().y() + 280)};
+    session.Pointer(hover);
+    // A click that selects category 4, then a press carried off its button.
+    session.Pointer(move + session.At(Control::Button5) + pause +
+                    QStringList{QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(shows(Control::Button5, FixturePack::StripName(4, 'c')))
+        << "the click on a strip button did not reach the program";
+    session.Pointer(move + session.At(Control::Button6) + pause +
+                    QStringList{QStringLiteral("mousedown"), QStringLiteral("1")} + pause + move +
+                    session.At(Control::Button8) + pause +
+                    QStringList{QStringLiteral("mouseup"), QStringLiteral("1")});
+    session.Pointer(move + session.At(Control::Dis3BackGnd));
+    EXPECT_TRUE(shows(Control::MainDisBackGnd, FixturePack::PreviewName(4, 'c', 6)))
+        << "the move onto the third thumbnail did not reach the program";
+
+    ASSERT_TRUE(session.CloseFromGlyph(why)) << why;
+    SyscallTrace const trace = session.Trace();
+    ASSERT_FALSE(trace.Naming(FixturePack::StripName(4, 'c').toStdString()).empty())
+        << "the log does not show the program loading the session's pictures";
+    ExpectNoChanges(trace);
+    EXPECT_EQ(Entries(session.Work()), QStringList{});
+    EXPECT_EQ(Entries(session.Runtime()), QStringList{});
     EXPECT_EQ(Listing(packRoot), packBefore);
 }
+
+#if SLIDEVANE3_HAVE_UNO
+// The double-click's whole conversation with a real office, for each kind of template: the
+// office reads the template itself, and the program writes no file on the way.
+TEST(NoWrite, TheProgramWritesNothingWhenItOpensTemplates) {
+    namespace fs = std::filesystem;
+    if (!TracerInstalled() || !XvfbDisplay::Available()) {
+        GTEST_SKIP() << "strace, Xvfb, xdotool or ImageMagick's import is not installed";
+    }
+    QTemporaryDir officeFolder;
+    fs::path const officeWork = fs::path(officeFolder.path().toStdString()) / "office";
+    // The office on the profile the program is told to use, listening where the program looks
+    // for that profile's office.
+    std::string const profileUrl = testing::TestOffice::Url(officeWork / "profile");
+    std::string const pipe =
+        OfficeProfile::PipeName({"soffice", "-env:UserInstallation=" + profileUrl});
+    auto office = testing::TestOffice::Start(officeWork, pipe);
+    testing::TemplateFixtures const made =
+        testing::TemplateFixtures::Make(office->Connection(), officeWork.parent_path() / "made");
+
+    fs::path const real(SLIDEVANE3_REAL_TEMPLATES);
+    auto realOr = [&](const char* name, const fs::path& otherwise) {
+        return fs::exists(real / name) ? real / name : otherwise;
+    };
+    std::vector<fs::path> const templates{made.odfTemplate,
+                                          realOr("slide-masters.pot", made.powerPoint97),
+                                          realOr("screenshot-deck.potx", made.powerPoint2007)};
+    FixturePack pack;
+    int constexpr Current = 2; // the category current after start-up
+    for (int number = 1; number <= 3; ++number) {
+        pack.UseTemplate(Current, number, QString::fromStdString(templates[number - 1].string()));
+    }
+    QString const packRoot = QFileInfo(pack.RegistryFile()).path();
+    QStringList const packBefore = Listing(packRoot);
+    QStringList const realBefore = Listing(QString::fromStdString(real.string()));
+
+    QProcessEnvironment profile;
+    profile.insert(QStringLiteral("UserInstallation"), QString::fromStdString(profileUrl));
+    TracedSession session;
+    std::string why;
+    ASSERT_TRUE(session.Start(pack.RegistryFile(), profile, why)) << why;
+
+    auto shownDocuments = [&] {
+        int shown = 0;
+        office->Connection().Call("count", [&] {
+            css::uno::Reference<css::container::XEnumeration> const all =
+                office->Connection().Desktop()->getComponents()->createEnumeration();
+            while (all->hasMoreElements()) {
+                css::uno::Reference<css::frame::XModel> const document(all->nextElement(),
+                                                                       css::uno::UNO_QUERY);
+                css::uno::Reference<css::frame::XController> const controller =
+                    document.is() ? document->getCurrentController() : nullptr;
+                if (controller.is() &&
+                    css::uno::Reference<css::awt::XWindow2>(
+                        controller->getFrame()->getContainerWindow(), css::uno::UNO_QUERY_THROW)
+                        ->isVisible()) {
+                    ++shown;
+                }
+            }
+        });
+        return shown;
+    };
+    int opened = 0;
+    for (Control thumbnail : {Control::Dis1BackGnd, Control::Dis2BackGnd, Control::Dis3BackGnd}) {
+        SCOPED_TRACE(templates[static_cast<std::size_t>(opened)].filename().string());
+        session.Pointer(QStringList{QStringLiteral("mousemove")} + session.At(thumbnail) +
+                        QStringList{QStringLiteral("sleep"), QStringLiteral("0.1"),
+                                    QStringLiteral("click"), QStringLiteral("--repeat"),
+                                    QStringLiteral("2"), QStringLiteral("--delay"),
+                                    QStringLiteral("80"), QStringLiteral("1")});
+        ++opened;
+        EXPECT_TRUE(WaitFor([&] { return shownDocuments() == opened; }))
+            << "no new presentation appeared in the office";
+    }
+
+    ASSERT_TRUE(session.CloseFromGlyph(why)) << why;
+    SyscallTrace const trace = session.Trace();
+    for (int number = 1; number <= 3; ++number) {
+        std::string const name = pack.TemplateFileName(Current, number).toStdString();
+        EXPECT_FALSE(trace.Naming(name).empty())
+            << "the log does not show the program looking at " << name;
+    }
+    ExpectNoChanges(trace);
+    EXPECT_EQ(Entries(session.Work()), QStringList{});
+    EXPECT_EQ(Entries(session.Runtime()), QStringList{});
+    EXPECT_EQ(Listing(packRoot), packBefore) << "something was written beside the pack";
+    EXPECT_EQ(Listing(QString::fromStdString(real.string())), realBefore);
+}
+#endif
 
 } // namespace
 } // namespace slidevane::test

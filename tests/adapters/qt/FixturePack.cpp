@@ -4,11 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
 namespace slidevane::test {
 
-FixturePack::FixturePack(bool officeInstalled) {
+FixturePack::FixturePack(bool officeInstalled) : officeInstalled_(officeInstalled) {
     if (!root_.isValid() || !QDir().mkpath(UiFolder()) || !QDir().mkpath(TemplateFolder())) {
         throw std::runtime_error("cannot create the fixture pack");
     }
@@ -30,7 +31,7 @@ FixturePack::FixturePack(bool officeInstalled) {
     }
     WritePicture(WebName(1), 184, 18);
     WritePicture(WebName(2), 184, 18);
-    WriteRegistry(officeInstalled);
+    WriteRegistry();
 }
 
 QString FixturePack::StripName(int category, char look) {
@@ -48,6 +49,23 @@ QString FixturePack::TemplateName(int category, int number) {
     return QStringLiteral("design%1-%2.pot").arg(category).arg(number);
 }
 
+QString FixturePack::TemplateFileName(int category, int number) const {
+    return templateNames_.value(category * 10 + number, TemplateName(category, number));
+}
+
+void FixturePack::UseTemplate(int category, int number, const QString& source) {
+    QString const name =
+        QStringLiteral("design%1-%2.%3").arg(category).arg(number).arg(QFileInfo(source).suffix());
+    QString const target = TemplateFolder() + QLatin1Char('/') + name;
+    QFile::remove(target);
+    // A link: templates from elsewhere are used where they are.
+    if (!QFile::link(QFileInfo(source).absoluteFilePath(), target)) {
+        throw std::runtime_error("cannot link the template " + source.toStdString());
+    }
+    templateNames_.insert(category * 10 + number, name);
+    WriteRegistry();
+}
+
 void FixturePack::Remove(const QString& name) const {
     if (!QFile::remove(UiPath(name))) {
         throw std::runtime_error("cannot remove " + name.toStdString());
@@ -62,7 +80,7 @@ void FixturePack::WritePicture(const QString& name, int width, int height) {
     GifFile::WriteSolid(UiPath(name), width, height, colour);
 }
 
-void FixturePack::WriteRegistry(bool officeInstalled) const {
+void FixturePack::WriteRegistry() const {
     QString const key =
         QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale Inc.\\Slidevane3\\1.0");
     QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n");
@@ -75,10 +93,11 @@ void FixturePack::WriteRegistry(bool officeInstalled) const {
         text += QStringLiteral("\r\n[%1\\TEMPLATE\\%2]\r\n").arg(key).arg(c);
         int const last = c == CategoryWithoutThird ? 2 : 3;
         for (int number = 1; number <= last; ++number) {
-            text += QStringLiteral("\"%1\"=\"%2\"\r\n").arg(number).arg(TemplateName(c, number));
+            text +=
+                QStringLiteral("\"%1\"=\"%2\"\r\n").arg(number).arg(TemplateFileName(c, number));
         }
     }
-    if (officeInstalled) {
+    if (officeInstalled_) {
         text += QStringLiteral(
             "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\9.0\\"
             "PowerPoint\\InstallRoot]\r\n"

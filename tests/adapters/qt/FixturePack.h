@@ -36,13 +36,20 @@ public:
     QString UiPath(const QString& name) const { return UiFolder() + QLatin1Char('/') + name; }
     QColor ColourOf(const QString& name) const { return colours_.value(name); }
     void Remove(const QString& name) const;
+    // Makes `source` (through a link) the pack's template `number` of `category`, under a name
+    // with the source's extension, and records that name in the registry file.
+    void UseTemplate(int category, int number, const QString& source);
+    // The template's file name as the registry file records it.
+    QString TemplateFileName(int category, int number) const;
 
 private:
     void WritePicture(const QString& name, int width, int height);
-    void WriteRegistry(bool officeInstalled) const;
+    void WriteRegistry() const;
 
     QTemporaryDir root_;
     QHash<QString, QColor> colours_;
+    QHash<int, QString> templateNames_; // category * 10 + number → file name
+    bool officeInstalled_;
 };
 
 } // namespace slidevane::test

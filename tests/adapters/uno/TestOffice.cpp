@@ -103,15 +103,17 @@ pid_t TestOffice::ReadPid(const fs::path& pidFile) {
     return pid;
 }
 
-std::unique_ptr<TestOffice> TestOffice::Start(const fs::path& workFolder) {
+std::unique_ptr<TestOffice> TestOffice::Start(const fs::path& workFolder,
+                                              const std::string& pipeName) {
     static std::atomic<int> counter{0};
     std::unique_ptr<TestOffice> office(new TestOffice);
     office->workFolder_ = fs::absolute(workFolder);
     office->profile_ = office->workFolder_ / "profile";
     fs::create_directories(office->profile_);
     fs::create_directories(office->workFolder_ / "tmp");
-    office->pipeName_ =
-        "slidevane3_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    office->pipeName_ = !pipeName.empty() ? pipeName
+                                          : "slidevane3_test_" + std::to_string(getpid()) + "_" +
+                                                std::to_string(counter++);
     std::vector<std::string> const arguments = {
         std::string(SLIDEVANE3_OFFICE_PROGRAM) + "/soffice.bin",
         ProfileOption(office->profile_),

@@ -18,8 +18,10 @@ namespace slidevane::testing {
 
 class TestOffice {
 public:
-    // Starts an office under `workFolder` (created if missing).
-    static std::unique_ptr<TestOffice> Start(const std::filesystem::path& workFolder);
+    // Starts an office under `workFolder` (created if missing), listening on `pipeName` or, when
+    // that is empty, on a pipe of its own.
+    static std::unique_ptr<TestOffice> Start(const std::filesystem::path& workFolder,
+                                             const std::string& pipeName = {});
     // The office a fixture process started and described in `stateFile`; stopping it is left
     // to that fixture.
     static std::unique_ptr<TestOffice> Attach(const std::filesystem::path& stateFile);
