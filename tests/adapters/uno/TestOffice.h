@@ -39,8 +39,9 @@ public:
     std::vector<css::uno::Reference<css::lang::XComponent>> Documents();
     void CloseDocuments();
 
-    // Drops and re-opens the tests' connection. Bridges to one office share the proxies of the
-    // office's objects within a process, so a test of one bridge alone drops this one first.
+    // Drops and re-opens the tests' share of the link. The tests and the code under test share
+    // one link to the office; a test that makes that link die (an office that stops answering)
+    // drops its share first and takes a new link afterwards.
     void Disconnect() { connection_.reset(); }
     void Reconnect();
 
