@@ -201,7 +201,8 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool ful
     std::vector<std::string> stripFiles;
     for (std::int16_t k = 0; k <= 9; ++k) {
         if (k != form.State().CurrentIndex) {
-            stripFiles.push_back(PictureNames::Strip(ui, form.GetIndexTitle(k), k == 0 ? 'b' : 'a'));
+            stripFiles.push_back(
+                PictureNames::Strip(ui, form.GetIndexTitle(k), k == 0 ? 'b' : 'a'));
         }
     }
     stripFiles.push_back(PictureNames::WebNormal(ui));
@@ -224,17 +225,20 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool ful
 
     // A picture's first load: read, resolve and decode with nothing decoded before.
     NativePath const paths = NativePath::fromEnvironment();
-    auto firstLoad = [&](const char* what, const std::string& path) {
+    auto firstLoad = [&](const char* what, const std::string& path, Control control) {
+        QSize const shown = window.Widget(control).size();
         Figures const figures = Time(
             [&](int) {
                 DecodedPictures nothingYet;
-                PictureFile::Open(paths, path).Decode(nothingYet);
+                PictureFile::Open(paths, path).Decode(nothingYet, shown);
             },
             500);
         std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
     };
-    firstLoad("first load of a strip picture (decode)", ui + "b_" + title + "-a.gif");
-    firstLoad("first load of a main preview picture (decode)", ui + "p_" + title + "-c4.gif");
+    firstLoad("first load of a strip picture (decode)", ui + "b_" + title + "-a.gif",
+              Control::Button1);
+    firstLoad("first load of a main preview picture (decode)", ui + "p_" + title + "-c4.gif",
+              Control::MainDisBackGnd);
     for (auto [what, control] :
          {std::pair{"first move over the strip after start-up (decodes)", Control::Button1},
           std::pair{"first move onto thumbnail 2 after start-up (decodes)",
@@ -338,7 +342,8 @@ int main(int argc, char** argv) {
     std::printf("pack registry: %s\n", qPrintable(pack));
     std::printf("-- catalogue in the pack's own registry file\n");
     InProcess({pack.toStdString(), office.toStdString()}, true);
-    std::string const hive = bench::WriteLargeHive(scratch.path().toStdString(), pack.toStdString());
+    std::string const hive =
+        bench::WriteLargeHive(scratch.path().toStdString(), pack.toStdString());
     if (!hive.empty()) {
         std::printf("-- catalogue in a 50,000-key Wine hive (%.1f MB)\n",
                     static_cast<double>(std::filesystem::file_size(hive)) / 1e6);
