@@ -20,6 +20,11 @@ public:
     // Far beyond any picture of the layout (the largest is 419 x 290), and what the decoder's
     // bounds are built for.
     static constexpr int MaxSide = 4096;
+    // The largest GIF of at most MaxSide x MaxSide pixels that any encoder writes is one 12-bit
+    // code per pixel: 4096 x 4096 x 1.5 bytes = 24 MiB, plus a length byte per 255 bytes of
+    // data. A reader reads no more than this (room for extensions and further frames): a file
+    // that is larger, or grows while it is read, is no picture of the layout.
+    static constexpr std::size_t MaxFileBytes = 32 * 1024 * 1024;
 
     enum class Verdict {
         Whole,

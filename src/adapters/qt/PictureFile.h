@@ -23,11 +23,7 @@ public:
     // No picture of the layout comes near this; a header claiming more is refused before any
     // pixel memory is allocated for it.
     static constexpr int MaxSide = GifStructure::MaxSide;
-    // The largest GIF of at most MaxSide x MaxSide pixels that any encoder writes is one 12-bit
-    // code per pixel: 4096 x 4096 x 1.5 bytes = 24 MiB, plus a length byte per 255 bytes of
-    // data. The cap leaves room for extensions and further frames and bounds what a file that
-    // grows while it is read can cost.
-    static constexpr std::size_t MaxFileBytes = 32 * 1024 * 1024;
+    static constexpr std::size_t MaxFileBytes = GifStructure::MaxFileBytes;
 
     // Resolves `catalogPath`; throws RuntimeError 76 when a folder is missing, 53 when the file is.
     static PictureFile Open(const NativePath& paths, const std::string& catalogPath);
