@@ -36,8 +36,9 @@ std::vector<GifCode> GifBytes::Encode(const std::vector<std::uint8_t>& pixels, u
                                       bool deferredClear, bool endCode) {
     unsigned const clear = 1u << codeSize;
     std::vector<GifCode> codes;
-    // The table as (prefix code, pixel) -> code; only the entries made are cleared again.
-    std::vector<std::uint16_t> table(4096u * 256u, 0);
+    // The table as (prefix code, pixel) -> code, kept between calls (it is 2 MiB); only the
+    // entries made are cleared again.
+    static std::vector<std::uint16_t> table(4096u * 256u, 0);
     std::vector<std::size_t> made;
     unsigned next = clear + 2;        // the encoder's next entry
     unsigned decoderNext = clear + 2; // the decoder's, one entry behind
@@ -91,6 +92,7 @@ std::vector<GifCode> GifBytes::Encode(const std::vector<std::uint8_t>& pixels, u
     if (endCode) {
         codes.push_back({clear + 1, width});
     }
+    reset();
     return codes;
 }
 
