@@ -258,6 +258,9 @@ TEST_F(PackCheckTest, PicturesTheProgramCannotUseAreNamedWithTheReason) {
                                     gif.substr(10)); // a 4097 x 4097 screen
     std::size_t const table = (gif[10] & 0x80) != 0 ? 3u << ((gif[10] & 7) + 1) : 0;
     Replace("UI/p_Cat3-a6.gif", gif.substr(0, 13 + table) + ";"); // the trailer after the table
+    // A sparse file past the cap: a GIF's header, then nothing but zeros up to 40 MiB.
+    Replace("UI/p_Cat3-b4.gif", gif.substr(0, 13));
+    fs::resize_file(pack / "UI/p_Cat3-b4.gif", 40u << 20);
     int const socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -282,8 +285,9 @@ TEST_F(PackCheckTest, PicturesTheProgramCannotUseAreNamedWithTheReason) {
     EXPECT_EQ(reason("p_Cat3-a4.gif"), "truncated GIF");
     EXPECT_EQ(reason("p_Cat3-a5.gif"), "GIF larger than 4096 x 4096 pixels");
     EXPECT_EQ(reason("p_Cat3-a6.gif"), "GIF without a picture");
+    EXPECT_EQ(reason("p_Cat3-b4.gif"), "larger than the 32 MiB a picture file may be");
     EXPECT_EQ(reason("www-2.gif"), "not a regular file (a socket)");
-    EXPECT_NE(outcome.output.find("120 pictures, 0 missing, 10 unusable."), std::string::npos);
+    EXPECT_NE(outcome.output.find("120 pictures, 0 missing, 11 unusable."), std::string::npos);
 }
 
 // Mode 000: what matters is whether this user can read the file, as the program would. Root can,
@@ -338,6 +342,31 @@ TEST_F(PackCheckTest, TemplatesTheOfficeCannotOpenAreNamedWithTheReason) {
     EXPECT_NE(line("t42.otp").find("OOXML package"), std::string::npos);
     EXPECT_NE(line("t43.otp: damaged ZIP archive"), "");
     EXPECT_NE(outcome.output.find("28 templates, 0 missing, 7 unusable."), std::string::npos);
+}
+
+// "PresentPath" naming a FIFO and then a stored NUL: every folder built on it ends at the FIFO.
+TEST_F(PackCheckTest, AnInstallFolderThatEndsAtAFifoMakesEveryFileUnusableAtOnce) {
+    fs::path const fifo = pack / "install";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string data = "hex(1):";
+    for (char c : fifo.string() + std::string(2, '\0')) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "%02x,00,", static_cast<unsigned char>(c));
+        data += byte;
+    }
+    data.pop_back();
+    std::string const registry = Registry();
+    std::string text = Read(registry);
+    std::size_t const at = text.find("\"PresentPath\"=");
+    text.replace(at, text.find('\r', at) - at, "\"PresentPath\"=" + data);
+    std::ofstream(registry, std::ios::binary) << text;
+
+    Outcome const outcome = RunCheck(registry);
+    EXPECT_EQ(outcome.status, 1) << outcome.output;
+    EXPECT_NE(LineOf(outcome.output, "www-1.gif: not a regular file (a FIFO)"), "")
+        << outcome.output;
+    EXPECT_NE(LineOf(outcome.output, "t01.otp: not a regular file (a FIFO)"), "");
+    EXPECT_NE(outcome.output.find("120 pictures, 0 missing, 120 unusable."), std::string::npos);
 }
 
 TEST_F(PackCheckTest, UnreadableCatalogueExitsTwoNamingTheError) {

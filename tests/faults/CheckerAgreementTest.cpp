@@ -90,6 +90,11 @@ const Kind Kinds[] = {
      [](const FaultPack&, const fs::path& path) {
          GifFile::WriteClaimingSize(QString::fromStdString(path.string()), 65535, 65535);
      }},
+    {"LargerThanTheCap",
+     [](const FaultPack&, const fs::path& path) {
+         // A whole picture, then zeros up to 40 MiB (sparse): over the cap whatever it holds.
+         fs::resize_file(path, 40u << 20);
+     }},
     {"Fifo",
      [](const FaultPack&, const fs::path& path) {
          fs::remove(path);
