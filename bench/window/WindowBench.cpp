@@ -261,8 +261,6 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles, Run run)
             5, 1);
         std::printf("%-58s median %7.1f us\n", "Qt's GIF reader, one whole 4096 x 4096 file",
                     whole.median);
-    }
-    if (run == Run::HugePictures) {
         FirstLoads(registryFiles, window, ui, title);
         return;
     }
