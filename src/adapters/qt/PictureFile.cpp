@@ -32,8 +32,9 @@ QImage ToImage(const GifPicture& picture) {
 
 } // namespace
 
-PictureFile::PictureFile(std::string catalogPath, QString native)
-    : catalogPath_(std::move(catalogPath)), native_(std::move(native)) {}
+PictureFile::PictureFile(std::string catalogPath, std::string native)
+    : catalogPath_(std::move(catalogPath)), nativeBytes_(std::move(native)),
+      native_(QString::fromStdString(nativeBytes_)) {}
 
 PictureFile PictureFile::Open(const NativePath& paths, const std::string& catalogPath) {
     NativePath::Resolution const resolved = paths.resolve(catalogPath);
@@ -45,7 +46,7 @@ PictureFile PictureFile::Open(const NativePath& paths, const std::string& catalo
     case NativePath::Status::FolderMissing:
         throw RuntimeError::PathNotFound(catalogPath);
     }
-    return PictureFile(catalogPath, QString::fromStdString(resolved.path));
+    return PictureFile(catalogPath, resolved.path);
 }
 
 QImage PictureFile::ReadStored(const QString& resourcePath) {
@@ -56,7 +57,7 @@ QImage PictureFile::ReadStored(const QString& resourcePath) {
 QImage PictureFile::Decode(DecodedPictures& decoded, QSize shown) const {
     // A FIFO, device, socket or folder under the picture's name (or a symlink to one) is refused
     // at once: never waited on, never read without end.
-    RegularFile file(native_.toStdString());
+    RegularFile file(nativeBytes_);
     if (file.status() == RegularFile::Status::Missing) {
         throw RuntimeError::FileNotFound(catalogPath_);
     }

@@ -38,9 +38,10 @@ public:
     const QString& LocalPath() const { return native_; }
 
 private:
-    PictureFile(std::string catalogPath, QString native);
+    PictureFile(std::string catalogPath, std::string native);
 
     std::string catalogPath_;
+    std::string nativeBytes_; // opened as resolved: a name need not be valid UTF-8
     QString native_;
 };
 
