@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The whole test command: installs what the tests need, builds, and runs every test: the main
 # build's tests, the core and registry store under AddressSanitizer and UndefinedBehaviorSanitizer,
-# a bounded fuzzing run of the registry-file parser, and the Windows program cross-built with
-# mingw-w64 and tested under Wine. It ends with one line counting every test that ran.
+# bounded fuzzing runs of the registry-file parser and the GIF decoder, and the Windows program
+# cross-built with mingw-w64 and tested under Wine. It ends with one line counting every test
+# that ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 fuzz_seconds=${SLIDEVANE3_FUZZ_SECONDS:-60}
+gif_fuzz_seconds=${SLIDEVANE3_GIF_FUZZ_SECONDS:-30}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 passed=0
@@ -39,6 +41,12 @@ cmake --build --preset fuzz -j "$jobs"
 mkdir "$scratch/corpus"
 ./build-fuzz/tests/fuzz/registry_parser_fuzz -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
     -print_final_stats=1 "$scratch/corpus" tests/data/registry
+
+echo "== Fuzzing the GIF decoder for ${gif_fuzz_seconds} s =="
+# Seeded with every picture the project ships; new inputs go to the scratch folder.
+mkdir "$scratch/gif-corpus"
+./build-fuzz/tests/fuzz/gif_decoder_fuzz -max_total_time="$gif_fuzz_seconds" -rss_limit_mb=2048 \
+    -print_final_stats=1 "$scratch/gif-corpus" sample-pack/UI src/shell/assets
 
 counted ./scripts/test-windows.sh
 

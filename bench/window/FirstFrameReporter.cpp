@@ -7,9 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace {
-
-long PeakResidentKiB() {
+long FirstFrameReporter::PeakResidentKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) {
         return -1;
@@ -21,8 +19,6 @@ long PeakResidentKiB() {
     }
     return -1;
 }
-
-} // namespace
 
 FirstFrameReporter::FirstFrameReporter(QObject& window) : QObject(&window) {
     window.installEventFilter(this);

@@ -9,6 +9,9 @@ class FirstFrameReporter : public QObject {
 public:
     explicit FirstFrameReporter(QObject& window);
 
+    // VmHWM of this process, KiB.
+    static long PeakResidentKiB();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

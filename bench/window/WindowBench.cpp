@@ -2,6 +2,7 @@
 // medians of the hover paths, and start-up to the first frame and peak memory beside a bare Qt
 // frameless window showing one picture (separate processes, measured in the same run).
 // It prints figures and asserts nothing.
+#include "HugePicturePack.h"
 #include "LargeHive.h"
 #include "OperationTimes.h"
 #include "UnavailableAutomation.h"
@@ -128,7 +129,40 @@ Figures ReadAndDecode(const std::vector<std::string>& paths) {
     });
 }
 
-void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool full) {
+// A picture's first load (read, resolve and decode with nothing decoded before), and the first
+// moves after start-up, which decode what they load.
+void FirstLoads(const std::vector<std::filesystem::path>& registryFiles, const QtWindow& window,
+                const std::string& ui, const std::string& title) {
+    NativePath const paths = NativePath::fromEnvironment();
+    auto firstLoad = [&](const char* what, const std::string& path, Control control) {
+        QSize const shown = window.Widget(control).size();
+        Figures const figures = Time(
+            [&](int) {
+                DecodedPictures nothingYet;
+                PictureFile::Open(paths, path).Decode(nothingYet, shown);
+            },
+            500);
+        std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
+    };
+    firstLoad("first load of a strip picture (decode)", ui + "b_" + title + "-a.gif",
+              Control::Button1);
+    firstLoad("first load of a main preview picture (decode)", ui + "p_" + title + "-c4.gif",
+              Control::MainDisBackGnd);
+    for (auto [what, control] :
+         {std::pair{"first move over the strip after start-up (decodes)", Control::Button1},
+          std::pair{"first move onto thumbnail 2 after start-up (decodes)",
+                    Control::Dis2BackGnd}}) {
+        Figures const figures = FirstMoves(registryFiles, control);
+        std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
+    }
+}
+
+// What a run measures beyond the hovers: everything (the sample pack), the floor only (the same
+// pack in a large store), or the first loads and Qt's own decode of one file (huge pictures,
+// where decoding every file of a hover the way Qt does would take seconds per move).
+enum class Run { Full, Floor, HugePictures };
+
+void InProcess(const std::vector<std::filesystem::path>& registryFiles, Run run) {
     Browser browser(registryFiles);
     QtWindow& window = browser.window;
     Form1& form = browser.form;
@@ -191,6 +225,25 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool ful
         PictureNames::WebNormal(ui), PictureNames::Preview(ui, title, 'a', 4),
         PictureNames::Preview(ui, title, form.State().Pic2OK ? 'b' : 'a', 5),
         PictureNames::Preview(ui, title, 'a', 6), PictureNames::Preview(ui, title, 'c', 5)};
+    if (run == Run::HugePictures) {
+        // Qt's GIF reader decodes every pixel of a file; each of a hover's 11 loads cost this.
+        NativePath const resolver = NativePath::fromEnvironment();
+        QString const file = QString::fromStdString(resolver.resolve(stripFiles.front()).path);
+        Figures const whole = Time(
+            [&](int) {
+                QFile in(file);
+                in.open(QIODevice::ReadOnly);
+                QImage const image = QImage::fromData(in.readAll(), "GIF");
+                if (image.width() != 4096) {
+                    std::printf("cannot decode %s\n", qPrintable(file));
+                }
+            },
+            5, 1);
+        std::printf("%-58s median %7.1f us\n", "Qt's GIF reader, one whole 4096 x 4096 file",
+                    whole.median);
+        FirstLoads(registryFiles, window, ui, title);
+        return;
+    }
     Figures const stripFloor = ReadAndDecode(stripFiles);
     Figures const paneFloor = ReadAndDecode(paneFiles);
     std::printf("%-58s median %7.1f us: strip hover / floor %.2f\n",
@@ -199,29 +252,8 @@ void InProcess(const std::vector<std::filesystem::path>& registryFiles, bool ful
     std::printf("%-58s median %7.1f us: pane hover / floor %.2f\n",
                 "floor: read and decode the pane hover's 5 files", paneFloor.median,
                 pane.median / paneFloor.median);
-    if (!full) {
-        return;
-    }
-
-    // A picture's first load: read, resolve and decode with nothing decoded before.
-    NativePath const paths = NativePath::fromEnvironment();
-    auto firstLoad = [&](const char* what, const std::string& path) {
-        Figures const figures = Time(
-            [&](int) {
-                DecodedPictures nothingYet;
-                PictureFile::Open(paths, path).Decode(nothingYet);
-            },
-            500);
-        std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
-    };
-    firstLoad("first load of a strip picture (decode)", ui + "b_" + title + "-a.gif");
-    firstLoad("first load of a main preview picture (decode)", ui + "p_" + title + "-c4.gif");
-    for (auto [what, control] :
-         {std::pair{"first move over the strip after start-up (decodes)", Control::Button1},
-          std::pair{"first move onto thumbnail 2 after start-up (decodes)",
-                    Control::Dis2BackGnd}}) {
-        Figures const figures = FirstMoves(registryFiles, control);
-        std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);
+    if (run == Run::Full) {
+        FirstLoads(registryFiles, window, ui, title);
     }
 }
 
@@ -282,6 +314,35 @@ void StartUp(const QString& registryList) {
                 pm.median, bm.median, pm.median / bm.median);
 }
 
+// Peak resident memory of the program after a look around every control (separate processes,
+// the two packs alternating), KiB.
+void BrowsePeaks(const QString& sampleList, const QString& hugeList) {
+    auto peakOf = [](const QString& registryList) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), registryList);
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral(SLIDEVANE3_PROGRAM_FRAME), {QStringLiteral("--browse")});
+        child.waitForFinished(60000);
+        long peak = -1;
+        if (std::sscanf(child.readAllStandardOutput().constData(), "peak_kib=%ld", &peak) != 1) {
+            std::printf("the program did not report its peak: %s\n",
+                        child.readAllStandardError().constData());
+        }
+        return static_cast<double>(peak);
+    };
+    std::vector<double> sample, huge;
+    for (int run = 0; run < 11; ++run) {
+        sample.push_back(peakOf(sampleList));
+        huge.push_back(peakOf(hugeList));
+    }
+    Figures const s = Summarise(sample), h = Summarise(huge);
+    std::printf("peak resident memory after moving over every control: sample pack %.0f KiB, "
+                "4096 x 4096 pack %.0f KiB, ratio %.2f (goal 1.20)\n",
+                s.median, h.median, h.median / s.median);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -318,13 +379,23 @@ int main(int argc, char** argv) {
     }
     std::printf("pack registry: %s\n", qPrintable(pack));
     std::printf("-- catalogue in the pack's own registry file\n");
-    InProcess({pack.toStdString(), office.toStdString()}, true);
+    InProcess({pack.toStdString(), office.toStdString()}, Run::Full);
     std::string const hive =
         bench::WriteLargeHive(scratch.path().toStdString(), pack.toStdString());
     if (!hive.empty()) {
         std::printf("-- catalogue in a 50,000-key Wine hive (%.1f MB)\n",
                     static_cast<double>(std::filesystem::file_size(hive)) / 1e6);
-        InProcess({hive, office.toStdString()}, false);
+        InProcess({hive, office.toStdString()}, Run::Floor);
+    }
+    auto const writing = Clock::now();
+    std::string const huge =
+        bench::WriteHugePicturePack(scratch.path().toStdString(), pack.toStdString());
+    if (!huge.empty()) {
+        std::printf("-- every picture 4096 x 4096 (pack written in %.1f s)\n",
+                    std::chrono::duration<double>(Clock::now() - writing).count());
+        InProcess({huge, office.toStdString()}, Run::HugePictures);
+        BrowsePeaks(pack + QLatin1Char(':') + office,
+                    QString::fromStdString(huge) + QLatin1Char(':') + office);
     }
     StartUp(pack + QLatin1Char(':') + office);
     return 0;

@@ -4,6 +4,8 @@ namespace slidevane {
 
 namespace {
 
+using Verdict = GifStructure::Verdict;
+
 class Cursor {
 public:
     explicit Cursor(std::string_view bytes) : bytes_(bytes) {}
@@ -16,7 +18,7 @@ public:
     void Skip(std::size_t count) { at_ += count; }
 
     // A colour table of 2^(n+1) entries follows when bit 7 of `flags` is set.
-    bool SkipColourTable(unsigned flags) {
+    bool TakeColourTable(unsigned flags, std::string_view& table) {
         if ((flags & 0x80) == 0) {
             return true;
         }
@@ -24,16 +26,20 @@ public:
         if (!Has(size)) {
             return false;
         }
+        table = bytes_.substr(at_, size);
         Skip(size);
         return true;
     }
 
-    // Data sub-blocks: a length byte and that many bytes, until a zero length.
-    bool SkipSubBlocks() {
+    // Data sub-blocks: a length byte and that many bytes, until a zero length. Gives them with
+    // their terminator.
+    bool TakeSubBlocks(std::string_view& blocks) {
+        std::size_t const start = at_;
         while (Has(1)) {
             unsigned const length = Byte();
             Skip(1);
             if (length == 0) {
+                blocks = bytes_.substr(start, at_ - start);
                 return true;
             }
             if (!Has(length)) {
@@ -49,61 +55,118 @@ private:
     std::size_t at_ = 0;
 };
 
-bool FitsSide(unsigned side, int maxSide) {
-    return side >= 1 && side <= static_cast<unsigned>(maxSide);
+Verdict SideVerdict(unsigned side, int maxSide) {
+    if (side == 0) {
+        return Verdict::Damaged;
+    }
+    return side <= static_cast<unsigned>(maxSide) ? Verdict::Whole : Verdict::TooLarge;
 }
+
+Verdict Worse(Verdict a, Verdict b) {
+    return a != Verdict::Whole ? a : b;
+}
+
+constexpr unsigned GraphicControlLabel = 0xf9;
 
 } // namespace
 
-bool GifStructure::IsWholeGif(std::string_view bytes, int maxSide) {
+GifStructure::Verdict GifStructure::Check(std::string_view bytes, int maxSide, FirstImage* first) {
     if (bytes.substr(0, 6) != "GIF87a" && bytes.substr(0, 6) != "GIF89a") {
-        return false;
+        return Verdict::NotGif;
     }
     Cursor cursor(bytes);
-    if (!cursor.Has(13) || !FitsSide(cursor.Word(6), maxSide) ||
-        !FitsSide(cursor.Word(8), maxSide)) {
-        return false;
+    if (!cursor.Has(13)) {
+        return Verdict::Truncated;
+    }
+    Screen screen;
+    screen.width = cursor.Word(6);
+    screen.height = cursor.Word(8);
+    if (Verdict const size =
+            Worse(SideVerdict(screen.width, maxSide), SideVerdict(screen.height, maxSide));
+        size != Verdict::Whole) {
+        return size;
     }
     unsigned const screenFlags = cursor.Byte(10);
+    screen.background = cursor.Byte(11);
     cursor.Skip(13);
-    if (!cursor.SkipColourTable(screenFlags)) {
-        return false;
+    if (!cursor.TakeColourTable(screenFlags, screen.colours)) {
+        return Verdict::Truncated;
     }
+
+    GifLzw table;
+    int transparent = -1; // from a graphic control extension, for the next image only
     bool image = false;
     while (cursor.Has(1)) {
         unsigned const introducer = cursor.Byte();
         cursor.Skip(1);
         if (introducer == ';') {
-            return image;
+            return image ? Verdict::Whole : Verdict::NoImage;
         }
         if (introducer == '!') {
             if (!cursor.Has(1)) {
-                return false;
+                return Verdict::Truncated;
             }
-            cursor.Skip(1); // the extension's label
-            if (!cursor.SkipSubBlocks()) {
-                return false;
+            unsigned const label = cursor.Byte();
+            cursor.Skip(1);
+            std::string_view blocks;
+            if (!cursor.TakeSubBlocks(blocks)) {
+                return Verdict::Truncated;
+            }
+            // Its first sub-block: length 4, then flags, delay (2 bytes), transparent index.
+            if (label == GraphicControlLabel && blocks.size() >= 6 &&
+                static_cast<unsigned char>(blocks[0]) >= 4) {
+                bool const hasTransparent = (static_cast<unsigned char>(blocks[1]) & 1) != 0;
+                transparent = hasTransparent ? static_cast<unsigned char>(blocks[4]) : -1;
             }
         } else if (introducer == ',') {
-            if (!cursor.Has(9) || !FitsSide(cursor.Word(4), maxSide) ||
-                !FitsSide(cursor.Word(6), maxSide)) {
-                return false;
+            if (!cursor.Has(9)) {
+                return Verdict::Truncated;
+            }
+            Image descriptor;
+            descriptor.left = cursor.Word(0);
+            descriptor.top = cursor.Word(2);
+            descriptor.width = cursor.Word(4);
+            descriptor.height = cursor.Word(6);
+            if (Verdict const size = Worse(SideVerdict(descriptor.width, maxSide),
+                                           SideVerdict(descriptor.height, maxSide));
+                size != Verdict::Whole) {
+                return size;
             }
             unsigned const imageFlags = cursor.Byte(8);
+            descriptor.interlaced = (imageFlags & 0x40) != 0;
+            descriptor.transparent = transparent;
+            transparent = -1;
             cursor.Skip(9);
-            if (!cursor.SkipColourTable(imageFlags) || !cursor.Has(1)) {
-                return false;
+            descriptor.colours = screen.colours;
+            if (!cursor.TakeColourTable(imageFlags, descriptor.colours) || !cursor.Has(1)) {
+                return Verdict::Truncated;
             }
-            cursor.Skip(1); // the pixels' code size
-            if (!cursor.SkipSubBlocks()) {
-                return false;
+            unsigned const codeSize = cursor.Byte();
+            cursor.Skip(1);
+            std::string_view data;
+            if (!cursor.TakeSubBlocks(data)) {
+                return Verdict::Truncated;
+            }
+            FirstImage* const reader = image ? nullptr : first;
+            if (reader != nullptr) {
+                reader->Begin(screen, descriptor);
+            }
+            std::uint64_t const pixels =
+                static_cast<std::uint64_t>(descriptor.width) * descriptor.height;
+            switch (table.Read(data, codeSize, pixels, reader)) {
+            case GifLzw::Outcome::Whole:
+                break;
+            case GifLzw::Outcome::Truncated:
+                return Verdict::Truncated;
+            case GifLzw::Outcome::Damaged:
+                return Verdict::Damaged;
             }
             image = true;
         } else {
-            return false;
+            return Verdict::Damaged;
         }
     }
-    return false; // no trailer: the file was cut short
+    return Verdict::Truncated; // no trailer: the file was cut short
 }
 
 } // namespace slidevane

@@ -1,6 +1,6 @@
 // A UI file that is there but is no usable GIF: empty, cut short (before or inside its image),
-// another format under the .gif name, or a header claiming a picture far larger than any of the
-// layout. Each is reported as an
+// another format under the .gif name, codes no encoder writes, or a header claiming a picture far
+// larger than any of the layout. Each is reported as an
 // invalid picture where it is loaded, and a huge claim costs no memory.
 #include "FaultBrowser.h"
 #include "GifFile.h"
@@ -90,6 +90,16 @@ QByteArray ClaimingAHugeImage(const QByteArray&) {
     return bytes;
 }
 
+// Blocks, sizes and trailer all in order, but the third code lies beyond the string table: no
+// encoder writes it, and what it would decode to is anyone's guess.
+QByteArray CodeBeyondTheTable(const QByteArray&) {
+    return QByteArray("GIF89a\x02\x00\x02\x00\x80\x00\x00"
+                      "\xff\x00\x00\x00\x00\xff"
+                      ",\x00\x00\x00\x00\x02\x00\x02\x00\x00"
+                      "\x02\x02\xcc\x53\x00;",
+                      36);
+}
+
 QByteArray PlainText(const QByteArray&) {
     return "This is not a picture.\n";
 }
@@ -110,6 +120,7 @@ const BadFile BadFiles[] = {
     {"PngUnderTheGifName", PngUnderTheGifName},
     {"ClaimingAHugeScreen", ClaimingAHugeScreen},
     {"PlainText", PlainText},
+    {"CodeBeyondTheTable", CodeBeyondTheTable},
 };
 
 std::string InvalidPicture(const FaultPack& pack, const std::string& name) {

@@ -25,6 +25,6 @@ grep -q '^Exec=slidevane3$' "$root/usr/share/applications/slidevane3.desktop"
 sed "s#/usr/share/slidevane3/sample-pack#$root/usr/share/slidevane3/sample-pack#" \
     "$root/usr/share/slidevane3/registry.d/sample-pack.reg" >"$scratch/sample-pack.reg"
 SLIDEVANE3_REGISTRY="$scratch/sample-pack.reg" "$root/usr/bin/slidevane3-check" >"$scratch/check.txt"
-grep -q "Nothing the program needs is missing." "$scratch/check.txt"
+grep -q "Nothing the program needs is missing or unusable." "$scratch/check.txt"
 grep -q "UI folder:       $root/usr/share/slidevane3/sample-pack\\\\UI\\\\" "$scratch/check.txt"
 echo "package installs and checks clean: $(basename "$deb")"

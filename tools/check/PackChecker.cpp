@@ -14,18 +14,26 @@ namespace slidevane {
 namespace {
 
 // Texts from the catalogue may end in their stored NUL; show what precedes it.
-std::string Shown(const std::string& text) { return text.substr(0, text.find('\0')); }
+std::string Shown(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
 
-const char* StateWord(PathState state) {
+const char* StateWord(FileVerdict::State state) {
     switch (state) {
-    case PathState::Found:
+    case FileVerdict::State::Usable:
         return "found";
-    case PathState::FileMissing:
+    case FileVerdict::State::FileMissing:
         return "MISSING (file not found)";
-    case PathState::FolderMissing:
+    case FileVerdict::State::FolderMissing:
         return "MISSING (folder not found)";
+    case FileVerdict::State::Unusable:
+        return "UNUSABLE";
     }
     return "";
+}
+
+std::string Counted(int count, const char* what) {
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
 std::string ErrorLine(const RuntimeError& error) {
@@ -34,17 +42,23 @@ std::string ErrorLine(const RuntimeError& error) {
 
 } // namespace
 
-PackChecker::PackChecker(RegistryApi& registry, Resolver resolve, std::ostream& out)
-    : registry_(registry), resolve_(std::move(resolve)), out_(out) {}
+PackChecker::PackChecker(RegistryApi& registry, const PackFiles& files, std::ostream& out)
+    : registry_(registry), files_(files), out_(out) {}
 
-bool PackChecker::CheckFile(const std::string& label, const std::string& path) {
-    ResolvedPath const resolved = resolve_(path);
-    out_ << "    " << std::left << std::setw(28) << StateWord(resolved.state) << label;
-    if (resolved.state == PathState::Found) {
-        out_ << "  (" << resolved.native << ")";
+bool PackChecker::Report(const std::string& label, const FileVerdict& verdict, Tally& tally) {
+    ++tally.files;
+    tally.missing += verdict.state == FileVerdict::State::FileMissing ||
+                     verdict.state == FileVerdict::State::FolderMissing;
+    tally.unusable += verdict.state == FileVerdict::State::Unusable;
+    out_ << "    " << std::left << std::setw(28) << StateWord(verdict.state) << label;
+    if (verdict.state == FileVerdict::State::Unusable) {
+        out_ << ": " << verdict.detail << "  (" << verdict.native << ")";
+    } else if (verdict.state == FileVerdict::State::Usable) {
+        out_ << "  (" << verdict.native << (verdict.detail.empty() ? "" : ", " + verdict.detail)
+             << ")";
     }
     out_ << "\n";
-    return resolved.state == PathState::Found;
+    return verdict.state == FileVerdict::State::Usable;
 }
 
 int PackChecker::Run() {
@@ -73,6 +87,8 @@ int PackChecker::Run() {
     }
 
     bool complete = true;
+    Tally templates;
+    Tally pictures;
     std::vector<std::optional<std::string>> titles;
     out_ << "Categories:\n";
     for (std::int16_t category = 0; category <= 9; ++category) {
@@ -89,11 +105,12 @@ int PackChecker::Run() {
             std::string file;
             std::string const label = "template " + std::to_string(number) + ": ";
             if (!catalogue.LookupTemplateFile(file, category, number)) {
-                out_ << "    " << std::left << std::setw(28) << "absent from the catalogue"
-                     << label << "(the purchase message is shown instead)\n";
+                out_ << "    " << std::left << std::setw(28) << "absent from the catalogue" << label
+                     << "(the purchase message is shown instead)\n";
                 continue;
             }
-            complete &= CheckFile(label + Shown(file), templateFolder + file);
+            complete &=
+                Report(label + Shown(file), files_.Template(templateFolder + file), templates);
         }
     }
 
@@ -106,32 +123,34 @@ int PackChecker::Run() {
         std::string ignored;
         for (char look : {'a', 'b', 'c'}) {
             std::string const path = PictureNames::Strip(uiFolder, title, look);
-            ++pictures_;
-            missing_ += CheckFile(path.substr(uiFolder.size()), path) ? 0 : 1;
+            Report(path.substr(uiFolder.size()), files_.Picture(path), pictures);
         }
         for (char look : {'a', 'b', 'c'}) {
             for (std::int16_t number = 4; number <= 6; ++number) {
                 // The highlighted thumbnail is shown only for templates the catalogue holds.
-                if (look == 'b' && !catalogue.LookupTemplateFile(ignored, category,
-                                                                 static_cast<std::int16_t>(number - 3))) {
+                if (look == 'b' && !catalogue.LookupTemplateFile(
+                                       ignored, category, static_cast<std::int16_t>(number - 3))) {
                     continue;
                 }
                 std::string const path = PictureNames::Preview(uiFolder, title, look, number);
-                ++pictures_;
-                missing_ += CheckFile(path.substr(uiFolder.size()), path) ? 0 : 1;
+                Report(path.substr(uiFolder.size()), files_.Picture(path), pictures);
             }
         }
     }
-    for (std::string const& path : {PictureNames::WebNormal(uiFolder), PictureNames::WebHover(uiFolder)}) {
-        ++pictures_;
-        missing_ += CheckFile(path.substr(uiFolder.size()), path) ? 0 : 1;
+    for (std::string const& path :
+         {PictureNames::WebNormal(uiFolder), PictureNames::WebHover(uiFolder)}) {
+        Report(path.substr(uiFolder.size()), files_.Picture(path), pictures);
     }
-    complete &= missing_ == 0;
+    complete &= pictures.missing == 0 && pictures.unusable == 0;
 
-    out_ << "\n" << pictures_ << " pictures, " << missing_ << " missing.\n";
-    out_ << (complete ? "Nothing the program needs is missing.\n"
-                      : "Something the program needs is missing (see above).\n");
-    return complete ? AllPresent : SomethingMissing;
+    out_ << "\n"
+         << Counted(templates.files, "template") << ", " << templates.missing << " missing, "
+         << templates.unusable << " unusable.\n"
+         << Counted(pictures.files, "picture") << ", " << pictures.missing << " missing, "
+         << pictures.unusable << " unusable.\n";
+    out_ << (complete ? "Nothing the program needs is missing or unusable.\n"
+                      : "Something the program needs is missing or unusable (see above).\n");
+    return complete ? AllUsable : SomethingWrong;
 }
 
 } // namespace slidevane

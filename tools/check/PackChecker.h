@@ -1,47 +1,42 @@
 #pragma once
 
+#include "PackFiles.h"
 #include "platform/RegistryApi.h"
 
-#include <functional>
 #include <ostream>
 #include <string>
 
 // Reads a pack's catalogue through the very same registry routines and picture-name scheme as
 // the program, and prints what the program will see: folders, titles, template entries and
-// every picture file it can load, each marked found or missing.
+// every picture file it can load, each marked found, missing or unusable with the reason.
 //
-// Owns: the walk over the catalogue and the report. It does not own path resolution (handed in,
-// so it matches the program's) nor the registry.
+// Owns: the walk over the catalogue and the report. It does not own the checks of a file
+// (PackFiles, which shares them with the program) nor the registry.
 namespace slidevane {
-
-enum class PathState { Found, FileMissing, FolderMissing };
-
-struct ResolvedPath {
-    PathState state;
-    std::string native;
-};
 
 class PackChecker {
 public:
-    using Resolver = std::function<ResolvedPath(const std::string& path)>;
-
-    static constexpr int AllPresent = 0;
-    static constexpr int SomethingMissing = 1;
+    static constexpr int AllUsable = 0;
+    static constexpr int SomethingWrong = 1;
     static constexpr int CatalogueUnreadable = 2;
 
-    PackChecker(RegistryApi& registry, Resolver resolve, std::ostream& out);
+    PackChecker(RegistryApi& registry, const PackFiles& files, std::ostream& out);
 
-    // Prints the report; returns AllPresent, SomethingMissing or CatalogueUnreadable.
+    // Prints the report; returns AllUsable, SomethingWrong or CatalogueUnreadable.
     int Run();
 
 private:
-    bool CheckFile(const std::string& label, const std::string& path);
+    struct Tally {
+        int files = 0;
+        int missing = 0;
+        int unusable = 0;
+    };
+    // One line for the file; true when the program can use it.
+    bool Report(const std::string& label, const FileVerdict& verdict, Tally& tally);
 
     RegistryApi& registry_;
-    Resolver resolve_;
+    const PackFiles& files_;
     std::ostream& out_;
-    int pictures_ = 0;
-    int missing_ = 0;
 };
 
 } // namespace slidevane

@@ -3,13 +3,15 @@
 namespace slidevane {
 
 qsizetype DecodedPictures::Cost(const Entry& entry) {
-    return entry.file.size() + static_cast<qsizetype>(entry.picture.sizeInBytes());
+    return static_cast<qsizetype>(entry.file.size()) +
+           static_cast<qsizetype>(entry.picture.sizeInBytes());
 }
 
-std::optional<QImage> DecodedPictures::Find(const QByteArray& file) {
+std::optional<QImage> DecodedPictures::Find(const std::string& file, QSize shown) {
     // A linear scan: comparing sizes first rejects almost every entry, and there are few.
     for (qsizetype i = entries_.size() - 1; i >= 0; --i) {
-        if (entries_[i].file.size() == file.size() && entries_[i].file == file) {
+        Entry const& entry = entries_[i];
+        if (entry.file.size() == file.size() && entry.shown == shown && entry.file == file) {
             entries_.move(i, entries_.size() - 1);
             return entries_.last().picture;
         }
@@ -17,8 +19,8 @@ std::optional<QImage> DecodedPictures::Find(const QByteArray& file) {
     return std::nullopt;
 }
 
-void DecodedPictures::Keep(const QByteArray& file, const QImage& picture) {
-    Entry entry{file, picture};
+void DecodedPictures::Keep(std::string file, QSize shown, const QImage& picture) {
+    Entry entry{std::move(file), shown, picture};
     qsizetype const cost = Cost(entry);
     if (cost > MaxBytes) {
         return;

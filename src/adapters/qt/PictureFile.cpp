@@ -1,17 +1,40 @@
 #include "adapters/qt/PictureFile.h"
 
+#include "adapters/posix/RegularFile.h"
 #include "adapters/qt/DecodedPictures.h"
-#include "shell/GifStructure.h"
+#include "shell/GifDecoder.h"
 #include "shell/RuntimeError.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QImageReader>
+#include <algorithm>
+#include <cstring>
 
 namespace slidevane {
 
-PictureFile::PictureFile(std::string catalogPath, QString native)
-    : catalogPath_(std::move(catalogPath)), native_(std::move(native)) {}
+namespace {
+
+QImage ToImage(const GifPicture& picture) {
+    QImage image(picture.width, picture.height,
+                 picture.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
+    // Alpha is 0 or 255 and a transparent pixel is all 0: the same words in both formats.
+    std::size_t const rowBytes = static_cast<std::size_t>(picture.width) * sizeof(std::uint32_t);
+    for (int y = 0; y < picture.height; ++y) {
+        std::memcpy(image.scanLine(y),
+                    picture.pixels.data() +
+                        static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width),
+                    rowBytes);
+    }
+    return image;
+}
+
+} // namespace
+
+PictureFile::PictureFile(std::string catalogPath, std::string native)
+    : catalogPath_(std::move(catalogPath)), nativeBytes_(std::move(native)),
+      native_(QString::fromStdString(nativeBytes_)) {}
 
 PictureFile PictureFile::Open(const NativePath& paths, const std::string& catalogPath) {
     NativePath::Resolution const resolved = paths.resolve(catalogPath);
@@ -23,7 +46,7 @@ PictureFile PictureFile::Open(const NativePath& paths, const std::string& catalo
     case NativePath::Status::FolderMissing:
         throw RuntimeError::PathNotFound(catalogPath);
     }
-    return PictureFile(catalogPath, QString::fromStdString(resolved.path));
+    return PictureFile(catalogPath, resolved.path);
 }
 
 QImage PictureFile::ReadStored(const QString& resourcePath) {
@@ -31,38 +54,35 @@ QImage PictureFile::ReadStored(const QString& resourcePath) {
     return reader.read();
 }
 
-QImage PictureFile::Decode(DecodedPictures& decoded) const {
-    QFile file(native_);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes) {
+QImage PictureFile::Decode(DecodedPictures& decoded, QSize shown) const {
+    // A FIFO, device, socket or folder under the picture's name (or a symlink to one) is refused
+    // at once: never waited on, never read without end.
+    RegularFile file(nativeBytes_);
+    if (file.status() == RegularFile::Status::Missing) {
+        throw RuntimeError::FileNotFound(catalogPath_);
+    }
+    std::string bytes;
+    if (!file.readAll(MaxFileBytes, bytes)) {
         throw RuntimeError::InvalidPicture(catalogPath_);
     }
-    QByteArray const bytes = file.readAll();
-    if (std::optional<QImage> known = decoded.Find(bytes)) {
+    shown = shown.expandedTo(QSize(1, 1));
+    if (std::optional<QImage> known = decoded.Find(bytes, shown)) {
         return *known;
     }
     // Never through QPixmap(path): its cache is keyed on path, size and modification time and
-    // hands back a stale picture for a file rewritten within the same second.
+    // hands back a stale picture for a file rewritten within the same second. Nor through Qt's
+    // GIF reader: it decodes every pixel of the file, where a control shows only its corner.
     // Only whole GIF files are pictures here: another format under the name, a file cut short
-    // or a claim beyond any picture of the layout is refused before anything is decoded.
-    if (!GifStructure::IsWholeGif(std::string_view(bytes.constData(), bytes.size()), MaxSide)) {
+    // or a claim beyond any picture of the layout is refused.
+    GifDecoder::Result const result = GifDecoder::Decode(bytes, shown.width(), shown.height());
+    if (result.verdict != GifStructure::Verdict::Whole) {
         throw RuntimeError::InvalidPicture(catalogPath_);
     }
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer, "gif");
-    reader.setAutoDetectImageFormat(false);
-    reader.setAllocationLimit(AllocationLimitMiB);
-    QSize const size = reader.size();
-    if (!size.isValid() || size.width() > MaxSide || size.height() > MaxSide) {
+    QImage const image = ToImage(result.picture);
+    if (image.isNull()) {
         throw RuntimeError::InvalidPicture(catalogPath_);
     }
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        throw RuntimeError::InvalidPicture(catalogPath_);
-    }
-    image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                          : QImage::Format_RGB32);
-    decoded.Keep(bytes, image);
+    decoded.Keep(std::move(bytes), shown, image);
     return image;
 }
 

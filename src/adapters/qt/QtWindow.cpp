@@ -99,7 +99,9 @@ float QtWindow::TwipsPerPixel() const {
 
 void QtWindow::LoadPicture(Control control, const std::string& path) {
     PictureFile file = PictureFile::Open(paths_, path);
-    Widget(control).SetPicture(file.Decode(decoded_));
+    // Only the part the control shows is decoded. Controls change size only in the start-up
+    // compensation, which shrinks them before any file is loaded.
+    Widget(control).SetPicture(file.Decode(decoded_, Widget(control).size()));
     loaded_[Slot(control)] = file.LocalPath();
 }
 
