@@ -1,9 +1,9 @@
 #include "TemplateLoader.h"
 
 #include "RefusingInteractionHandler.h"
+#include "adapters/posix/RegularFile.h"
 #include "shell/RuntimeError.h"
 
-#include <cerrno>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
@@ -19,14 +19,10 @@
 #include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <osl/file.hxx>
 #include <rtl/ref.hxx>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -53,22 +49,20 @@ RuntimeError CannotOpen(const std::string& nativePath, const std::string& why) {
 
 // The office reads the file itself; what can be known here is said here, with the reason the
 // office could not give: a folder, a pipe or a device is not a template, and the office would
-// wait on a pipe for ever.
+// wait on a pipe for ever. The rules are those of every file the program reads.
 void RequireReadableFile(const std::string& nativePath) {
-    int const fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        throw CannotOpen(nativePath, std::string("it cannot be read: ") + std::strerror(errno));
+    RegularFile const file(nativePath);
+    switch (file.status()) {
+    case RegularFile::Status::Open:
+        break;
+    case RegularFile::Status::Unreadable:
+        throw CannotOpen(nativePath, "it " + file.problem());
+    case RegularFile::Status::Missing:
+    case RegularFile::Status::NotRegular:
+    case RegularFile::Status::TooLarge:
+        throw CannotOpen(nativePath, "it is " + file.problem());
     }
-    struct stat status {};
-    int const statResult = fstat(fd, &status);
-    close(fd);
-    if (statResult != 0 || S_ISDIR(status.st_mode)) {
-        throw CannotOpen(nativePath, "it is a folder");
-    }
-    if (!S_ISREG(status.st_mode)) {
-        throw CannotOpen(nativePath, "it is not a regular file");
-    }
-    if (status.st_size == 0) {
+    if (file.size() == 0) {
         throw CannotOpen(nativePath, "it is empty");
     }
 }

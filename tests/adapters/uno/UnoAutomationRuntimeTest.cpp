@@ -426,9 +426,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadTemplate{"EmptyFile", [] { return SharedOffice::Templates().emptyFile; }, 440,
                     "it is empty"},
         BadTemplate{"Folder", [] { return SharedOffice::Templates().folder; }, 440,
-                    "it is a folder"},
+                    "it is not a regular file (a folder)"},
         BadTemplate{"NamedPipe", [] { return SharedOffice::Templates().pipe; }, 440,
-                    "it is not a regular file"}),
+                    "it is not a regular file (a FIFO)"}),
     [](const ::testing::TestParamInfo<BadTemplate>& info) { return info.param.name; });
 
 TEST_F(ImpressAdapter, AnUnreadableTemplateSaysSo) {
