@@ -87,19 +87,109 @@ void RegistryTree::wipe(std::uint32_t key) {
     keys_[key].link = false;
 }
 
+void RegistryTree::markLink(std::uint32_t key) {
+    if (!keys_[key].link) {
+        keys_[key].link = true;
+        linkKeys_.push_back(key);
+    }
+}
+
+void RegistryTree::readLinkTargets() {
+    for (const std::uint32_t key : linkKeys_) {
+        Key& k = keys_[key];
+        k.target = npos;
+        const Value* v = k.link ? value(key, u"symboliclinkvalue") : nullptr;
+        // Checked before anything is copied: a target can be as long as its file.
+        if (v == nullptr || v->deleted || v->unitCount() > kMaxLinkTargetLength) {
+            continue;
+        }
+        std::u16string target(v->unitCount(), u'\0');
+        for (std::size_t i = 0; i < target.size(); ++i) {
+            target[i] = CaseFold::fold(v->unit(i));
+        }
+        const auto parts = splitPath(target);
+        if (parts.size() < 2 || parts[0] != u"registry" || parts.size() - 2 > kMaxDepth) {
+            continue;
+        }
+        Link link{Root::LocalMachine, {}};
+        if (parts[1] == u"user") {
+            link.root = Root::Users;
+        } else if (parts[1] != u"machine") {
+            continue;
+        }
+        bool fits = true;
+        for (std::size_t p = 2; p < parts.size(); ++p) {
+            fits = fits && parts[p].size() <= kMaxKeyNameLength;
+            link.path.emplace_back(parts[p]);
+        }
+        if (fits) {
+            k.target = static_cast<std::uint32_t>(links_.size());
+            links_.push_back(std::move(link));
+        }
+    }
+}
+
+std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_view>& path,
+                                 bool& cut) const {
+    // The components still to walk, innermost link target last. Following a link pushes its
+    // target instead of copying it in front of the rest, so no hop costs more than its own
+    // target, and there are at most kMaxLinkHops of those.
+    struct Pending {
+        const Link* link; // nullptr: the caller's path
+        std::size_t next;
+    };
+    Pending stack[kMaxLinkHops + 1];
+    std::size_t depth = 1;
+    stack[0] = Pending{nullptr, 0};
+    std::uint32_t key = rootKey(root);
+    int hops = 0;
+    while (depth > 0) {
+        Pending& top = stack[depth - 1];
+        const std::size_t size = top.link ? top.link->path.size() : path.size();
+        if (top.next == size) {
+            --depth;
+            continue;
+        }
+        const std::u16string_view name =
+            top.link ? std::u16string_view(top.link->path[top.next]) : path[top.next];
+        ++top.next;
+        key = child(key, name);
+        if (key == npos) {
+            return npos;
+        }
+        const Key& k = keys_[key];
+        cut = cut || k.wiped;
+        if (!k.link) {
+            continue;
+        }
+        if (k.target == npos || hops == kMaxLinkHops) {
+            return npos;
+        }
+        ++hops;
+        const Link& link = links_[k.target];
+        key = rootKey(link.root);
+        if (top.next == size) {
+            --depth; // nothing left here: the target takes its place
+        }
+        stack[depth++] = Pending{&link, 0};
+    }
+    return key;
+}
+
 void RegistryTree::setValue(std::uint32_t key, std::u16string_view name, win::DWORD type,
-                            std::string data) {
+                            std::string data, bool compact) {
     const std::uint32_t h = NameIndex::hash(key, name);
     const std::uint32_t found = findValue(key, name, h);
     if (found != npos) {
         Value& v = values_[found];
         v.type = type;
         v.data = std::move(data);
+        v.compact = compact;
         v.deleted = false;
         return;
     }
     const auto id = static_cast<std::uint32_t>(values_.size());
-    values_.push_back(Value{std::u16string(name), type, std::move(data), false});
+    values_.push_back(Value{std::u16string(name), type, std::move(data), compact, false});
     keys_[key].values.push_back(id);
     valueIndex_.insert(key, h, id);
 }
