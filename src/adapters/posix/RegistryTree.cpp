@@ -2,6 +2,8 @@
 
 #include "adapters/posix/CaseFold.h"
 
+#include <algorithm>
+
 namespace slidevane {
 
 RegistryTree::RegistryTree() : keys_(kRootCount) {
@@ -107,26 +109,45 @@ void RegistryTree::readLinkTargets() {
         for (std::size_t i = 0; i < target.size(); ++i) {
             target[i] = CaseFold::fold(v->unit(i));
         }
-        const auto parts = splitPath(target);
-        if (parts.size() < 2 || parts[0] != u"registry" || parts.size() - 2 > kMaxDepth) {
-            continue;
-        }
+        // "\registry\machine" or "\registry\user", then the path below that root.
+        std::size_t pos = 0;
+        std::u16string_view part;
         Link link{Root::LocalMachine, {}};
-        if (parts[1] == u"user") {
-            link.root = Root::Users;
-        } else if (parts[1] != u"machine") {
+        if (!nextComponent(target, pos, part) || part != u"registry" ||
+            !nextComponent(target, pos, part)) {
             continue;
         }
+        if (part == u"user") {
+            link.root = Root::Users;
+        } else if (part != u"machine") {
+            continue;
+        }
+        const std::size_t below = pos;
+        std::size_t depth = 0;
         bool fits = true;
-        for (std::size_t p = 2; p < parts.size(); ++p) {
-            fits = fits && parts[p].size() <= kMaxKeyNameLength;
-            link.path.emplace_back(parts[p]);
+        while (fits && nextComponent(target, pos, part)) {
+            fits = part.size() <= kMaxKeyNameLength && ++depth <= kMaxDepth;
         }
         if (fits) {
+            link.path = target.substr(below);
             k.target = static_cast<std::uint32_t>(links_.size());
             links_.push_back(std::move(link));
         }
     }
+}
+
+bool RegistryTree::nextComponent(std::u16string_view path, std::size_t& pos,
+                                 std::u16string_view& part) {
+    while (pos < path.size() && path[pos] == u'\\') {
+        ++pos;
+    }
+    if (pos == path.size()) {
+        return false;
+    }
+    const std::size_t end = std::min(path.find(u'\\', pos), path.size());
+    part = path.substr(pos, end - pos);
+    pos = end;
+    return true;
 }
 
 std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_view>& path,
@@ -136,7 +157,7 @@ std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_vie
     // target, and there are at most kMaxLinkHops of those.
     struct Pending {
         const Link* link; // nullptr: the caller's path
-        std::size_t next;
+        std::size_t next; // the caller's next component, or a position in the link's target
     };
     Pending stack[kMaxLinkHops + 1];
     std::size_t depth = 1;
@@ -145,14 +166,15 @@ std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_vie
     int hops = 0;
     while (depth > 0) {
         Pending& top = stack[depth - 1];
-        const std::size_t size = top.link ? top.link->path.size() : path.size();
-        if (top.next == size) {
+        std::u16string_view name;
+        if (top.link != nullptr ? !nextComponent(top.link->path, top.next, name)
+                                : top.next == path.size()) {
             --depth;
             continue;
         }
-        const std::u16string_view name =
-            top.link ? std::u16string_view(top.link->path[top.next]) : path[top.next];
-        ++top.next;
+        if (top.link == nullptr) {
+            name = path[top.next++];
+        }
         key = child(key, name);
         if (key == npos) {
             return npos;
@@ -168,9 +190,6 @@ std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_vie
         ++hops;
         const Link& link = links_[k.target];
         key = rootKey(link.root);
-        if (top.next == size) {
-            --depth; // nothing left here: the target takes its place
-        }
         stack[depth++] = Pending{&link, 0};
     }
     return key;
@@ -201,12 +220,10 @@ void RegistryTree::deleteValue(std::uint32_t key, std::u16string_view name) {
 
 std::vector<std::u16string_view> RegistryTree::splitPath(std::u16string_view path) {
     std::vector<std::u16string_view> parts;
-    while (!path.empty()) {
-        const std::size_t next = path.find(u'\\');
-        if (next != 0) {
-            parts.push_back(path.substr(0, next));
-        }
-        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
+    std::size_t pos = 0;
+    std::u16string_view part;
+    while (nextComponent(path, pos, part)) {
+        parts.push_back(part);
     }
     return parts;
 }

@@ -76,6 +76,9 @@ public:
     static std::uint32_t rootKey(Root root) { return static_cast<std::uint32_t>(root); }
     // The components of a key path; empty components (doubled or outer backslashes) are dropped.
     static std::vector<std::u16string_view> splitPath(std::u16string_view path);
+    // The component of path at or after pos, moving pos past it; false when none is left.
+    static bool nextComponent(std::u16string_view path, std::size_t& pos,
+                              std::u16string_view& part);
     const Key& key(std::uint32_t id) const { return keys_[id]; }
     // Ids come from Key::values.
     const Value& valueAt(std::uint32_t id) const { return values_[id]; }
@@ -114,7 +117,7 @@ private:
 
     struct Link {
         Root root;
-        std::vector<std::u16string> path; // case-folded components
+        std::u16string path; // case-folded, below the root, components split as they are walked
     };
 
     std::vector<Key> keys_;
