@@ -193,17 +193,16 @@ NativePath::Resolution NativePath::resolve(std::string_view windowsPath) const {
         const bool last = i + 1 == parts.size();
         const bool mustBeFolder = !last || folderOnly;
         std::string name(parts[i]);
-        // Beyond PATH_MAX the resolved path could not be opened: such a component is missing.
-        const bool fits = resolved.size() + 1 + name.size() < PATH_MAX;
-        bool present =
-            fits && folder.get() >= 0 && ::fstatat(folder.get(), name.c_str(), &st, 0) == 0;
-        if (!present && fits && folder.get() >= 0) {
+        bool present = folder.get() >= 0 && ::fstatat(folder.get(), name.c_str(), &st, 0) == 0;
+        if (!present && folder.get() >= 0) {
             std::string match = listings.match(folder.get(), name);
             if (!match.empty()) {
                 name = std::move(match);
                 present = ::fstatat(folder.get(), name.c_str(), &st, 0) == 0;
             }
         }
+        // Beyond PATH_MAX the resolved path could not be opened: such a component is missing.
+        present = present && resolved.size() + 1 + name.size() < PATH_MAX;
         if (present && !last) {
             folder.reset(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
             present = folder.get() >= 0;

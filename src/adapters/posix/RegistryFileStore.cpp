@@ -188,7 +188,9 @@ LONG RegistryFileStore::RegOpenKeyExA(win::HKEY key, const char* subKey, DWORD /
         return win::ERROR_BAD_PATHNAME;
     }
     const std::u16string folded = CaseFold::fold(TextCodec::fromNarrow(text, narrow_));
-    for (const auto part : RegistryTree::splitPath(folded)) {
+    std::size_t pos = 0;
+    std::u16string_view part;
+    while (RegistryTree::nextComponent(folded, pos, part)) {
         // Nothing longer or deeper than Windows allows can exist.
         if (part.size() > RegistryTree::kMaxKeyNameLength ||
             location.path.size() >= RegistryTree::kMaxDepth) {

@@ -1,6 +1,7 @@
 // The store against files made to hurt it. Each read goes through the hostile file's layer
 // before the catalogue file answers, as it does when a prefix's system.reg is on the search list.
 // The time limits only guard against hangs: the goals (50 ms) are measured by bench/registry.
+#include "HangGuard.h"
 #include "HostileRegistryFiles.h"
 #include "RegistryProbe.h"
 #include "TempFolder.h"
@@ -12,24 +13,16 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SLIDEVANE3_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SLIDEVANE3_SANITIZED 1
-#endif
-#endif
-
 namespace slidevane {
 namespace {
 
 using test::HostileRegistryFiles;
+using test::kHangGuard;
 using test::RegistryProbe;
 using test::TempFolder;
 using Clock = std::chrono::steady_clock;
 
 win::HKEY const HKLM = win::HKEY_LOCAL_MACHINE;
-constexpr auto kHangGuard = std::chrono::seconds(2);
 // About as many reads as slidevane3-check makes of a pack.
 constexpr int kReads = 100;
 
