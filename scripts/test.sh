@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The whole test command: installs what the tests need, builds, and runs every test: the main
 # build's tests, the core and registry store under AddressSanitizer and UndefinedBehaviorSanitizer,
-# bounded fuzzing runs of the registry-file parser and the GIF decoder, and the Windows program
-# cross-built with mingw-w64 and tested under Wine. It ends with one line counting every test
-# that ran.
+# bounded fuzzing runs of the registry-file parsers, path resolution and the GIF decoder, and
+# the Windows program cross-built with mingw-w64 and tested under Wine. It ends with one line
+# counting every test that ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 fuzz_seconds=${SLIDEVANE3_FUZZ_SECONDS:-60}
 gif_fuzz_seconds=${SLIDEVANE3_GIF_FUZZ_SECONDS:-30}
+fuzz_more_seconds=${SLIDEVANE3_FUZZ_MORE_SECONDS:-30}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 passed=0
@@ -41,6 +42,16 @@ cmake --build --preset fuzz -j "$jobs"
 mkdir "$scratch/corpus"
 ./build-fuzz/tests/fuzz/registry_parser_fuzz -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
     -print_final_stats=1 "$scratch/corpus" tests/data/registry
+
+echo "== Fuzzing the Wine hive parser with its links for ${fuzz_more_seconds} s =="
+mkdir "$scratch/hive-corpus"
+./build-fuzz/tests/fuzz/wine_hive_fuzz -max_total_time="$fuzz_more_seconds" -rss_limit_mb=2048 \
+    -print_final_stats=1 "$scratch/hive-corpus" tests/data/fuzz/hive
+
+echo "== Fuzzing path resolution for ${fuzz_more_seconds} s =="
+mkdir "$scratch/path-corpus"
+./build-fuzz/tests/fuzz/native_path_fuzz -max_total_time="$fuzz_more_seconds" -rss_limit_mb=2048 \
+    -print_final_stats=1 "$scratch/path-corpus" tests/data/fuzz/path
 
 echo "== Fuzzing the GIF decoder for ${gif_fuzz_seconds} s =="
 # Seeded with every picture the project ships; new inputs go to the scratch folder.

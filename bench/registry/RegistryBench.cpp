@@ -1,19 +1,69 @@
 // Registry-store benchmarks: catalogue reads (open, size, data, close) on a large Wine hive and
-// on a small registry file holding the same catalogue, and the load of the large hive. The
-// files are generated into a temporary folder at start-up.
+// on a small registry file holding the same catalogue, the load of the large hive, and files made
+// to hurt the store (HostileRegistryFiles): how long each takes to load and answer, and the peak
+// of heap and resident memory while a file loads. The files are generated into a temporary
+// folder.
+#include "HostileRegistryFiles.h"
+#include "adapters/posix/NativePath.h"
 #include "adapters/posix/RegistryFileStore.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <map>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace {
 
+// Heap in use, counted at every allocation, and its peak since the last resetPeak(): exact for
+// what the store allocates however the allocator reuses its pages.
+std::size_t heapLive = 0;
+std::size_t heapPeak = 0;
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    heapLive += ::malloc_usable_size(p);
+    heapPeak = std::max(heapPeak, heapLive);
+    return p;
+}
+void* operator new[](std::size_t size) {
+    return ::operator new(size);
+}
+// Kept out of line: inlined into a caller, the compiler takes its free() for one that does not
+// match the caller's new.
+__attribute__((noinline)) void operator delete(void* p) noexcept {
+    if (p != nullptr) {
+        heapLive -= ::malloc_usable_size(p);
+        std::free(p);
+    }
+}
+void operator delete[](void* p) noexcept {
+    ::operator delete(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    ::operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    ::operator delete(p);
+}
+
+namespace {
+
 using slidevane::RegistryFileStore;
+using slidevane::test::HostileRegistryFiles;
 namespace win = slidevane::win;
 
 constexpr int kKeys = 50000;
@@ -32,9 +82,36 @@ public:
     }
     ~Files() { std::filesystem::remove_all(folder); }
 
+    // A hostile file, written the first time it is asked for.
+    const std::string& hostile(const std::string& name) {
+        static const std::map<std::string, std::function<std::string()>> makers = {
+            {"long-link-target", [] { return HostileRegistryFiles::longLinkTarget(15000); }},
+            {"100000-part-link-target",
+             [] { return HostileRegistryFiles::manyPartLinkTarget(100000); }},
+            {"links-to-the-hop-limit", [] { return HostileRegistryFiles::chainedLinks(16, 500); }},
+            {"link-loops", [] { return HostileRegistryFiles::linkLoops(); }},
+            {"60000-component-PresentPath",
+             [] { return HostileRegistryFiles::longPresentPath(60000); }},
+            {"100MB-line-reg",
+             [] { return HostileRegistryFiles::longValueLine(100 << 20, false); }},
+            {"100MB-line-hive",
+             [] { return HostileRegistryFiles::longValueLine(100 << 20, true); }},
+            {"100MB-comment-reg",
+             [] { return HostileRegistryFiles::longCommentLine(100 << 20, false); }},
+        };
+        auto it = hostileFiles_.find(name);
+        if (it == hostileFiles_.end()) {
+            const std::string path = folder + "/" + name + ".reg";
+            std::ofstream(path, std::ios::binary) << makers.at(name)();
+            it = hostileFiles_.emplace(name, path).first;
+        }
+        return it->second;
+    }
+
     std::string folder;
     std::string hive;
     std::string small;
+    std::string catalogueFile;
     std::uintmax_t hiveBytes = 0;
 
 private:
@@ -70,7 +147,11 @@ private:
         small = folder + "/catalogue.reg";
         std::ofstream(small, std::ios::binary) << "Windows Registry Editor Version 5.00\r\n\r\n"
                                                << catalogue(false);
+        catalogueFile = folder + "/hostile-catalogue.reg";
+        std::ofstream(catalogueFile, std::ios::binary) << HostileRegistryFiles::catalogue();
     }
+
+    std::map<std::string, std::string> hostileFiles_;
 
     // The catalogue: 1.0 with PresentPath, INDEX with ten titles, TEMPLATE\<c> with 1..3.
     static std::string catalogue(bool hive) {
@@ -145,19 +226,142 @@ void BM_CatalogueReadSmallFile(benchmark::State& state) {
 }
 BENCHMARK(BM_CatalogueReadSmallFile);
 
+// Resident memory of this process in bytes; the peak counts from the last resetPeak().
+std::size_t statusField(const char* name) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(name, 0) == 0) {
+            return std::stoull(line.substr(std::string(name).size())) * 1024;
+        }
+    }
+    return 0;
+}
+
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    heapPeak = heapLive;
+}
+
 void BM_LoadLargeHive(benchmark::State& state) {
     // Loading is what the program waits for; freeing happens at exit and is not timed.
+    std::size_t peak = 0;
+    std::size_t kept = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        resetPeak();
+        const std::size_t base = heapLive;
+        state.ResumeTiming();
         auto store = std::make_unique<RegistryFileStore>(
             std::vector<std::filesystem::path>{files().hive}, slidevane::TextCodec::Narrow::Utf8,
             RegistryFileStore::Report{});
         benchmark::DoNotOptimize(store->parseCount());
         state.PauseTiming();
+        peak = std::max(peak, heapPeak - base);
+        kept = std::max(kept, heapLive - base);
         store.reset();
         state.ResumeTiming();
     }
+    const auto bytes = static_cast<double>(files().hiveBytes);
+    state.counters["heap_peak_per_file"] = static_cast<double>(peak) / bytes;
+    state.counters["heap_kept_per_file"] = static_cast<double>(kept) / bytes;
 }
 BENCHMARK(BM_LoadLargeHive)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// What the window does with PresentPath: one picture path below it, resolved.
+void answer(RegistryFileStore& store, bool resolve) {
+    win::HKEY key = nullptr;
+    win::DWORD size = 0;
+    if (store.RegOpenKeyExA(win::HKEY_LOCAL_MACHINE, HostileRegistryFiles::kAppKey, 0,
+                            win::KEY_READ, &key) != 0 ||
+        store.RegQueryValueExA(key, "PresentPath", nullptr, nullptr, nullptr, &size) != 0) {
+        std::abort();
+    }
+    std::string value(size, '\0');
+    store.RegQueryValueExA(key, "PresentPath", nullptr, nullptr,
+                           reinterpret_cast<win::BYTE*>(value.data()), &size);
+    store.RegCloseKey(key);
+    if (resolve) {
+        static const slidevane::NativePath paths(files().folder + "/prefix/dosdevices");
+        value.resize(std::strlen(value.c_str()));
+        benchmark::DoNotOptimize(paths.resolve(value + "UI\\b_Category 1a.gif"));
+    }
+    benchmark::DoNotOptimize(value.data());
+}
+
+// One hostile file loaded behind the catalogue file (or alone, when it holds the catalogue
+// itself) and one answer read through it, as a start-up does; with the peak of resident memory
+// the load adds and the file's size.
+void BM_HostileLoadAndAnswer(benchmark::State& state, const std::string& name, bool alone,
+                             bool resolve, bool read) {
+    const std::string& file = files().hostile(name);
+    std::vector<std::filesystem::path> list = {file};
+    if (!alone) {
+        list.push_back(files().catalogueFile);
+    }
+    std::size_t heap = 0;
+    std::size_t kept = 0;
+    std::size_t resident = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetPeak();
+        const std::size_t heapBase = heapLive;
+        const std::size_t residentBase = statusField("VmRSS:");
+        state.ResumeTiming();
+        RegistryFileStore store(list, slidevane::TextCodec::Narrow::Utf8, {});
+        state.PauseTiming();
+        heap = std::max(heap, heapPeak - heapBase);
+        kept = std::max(kept, heapLive - heapBase);
+        const std::size_t high = statusField("VmHWM:");
+        resident = std::max(resident, high > residentBase ? high - residentBase : 0);
+        state.ResumeTiming();
+        if (read) {
+            answer(store, resolve);
+        }
+    }
+    const double bytes = static_cast<double>(std::filesystem::file_size(file));
+    state.counters["file_KiB"] = bytes / 1024;
+    state.counters["heap_peak_KiB"] = static_cast<double>(heap) / 1024;
+    state.counters["heap_peak_per_file"] = static_cast<double>(heap) / bytes;
+    state.counters["heap_kept_KiB"] = static_cast<double>(kept) / 1024;
+    state.counters["rss_peak_KiB"] = static_cast<double>(resident) / 1024;
+}
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, long_link_target, "long-link-target", false, false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, part_100000_link_target, "100000-part-link-target",
+                  false, false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, links_to_the_hop_limit, "links-to-the-hop-limit", false,
+                  false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, link_loops, "link-loops", false, false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, component_60000_PresentPath,
+                  "60000-component-PresentPath", true, true, true)
+    ->Unit(benchmark::kMillisecond);
+// The 100 MB lines: load only (reading the value back copies 100 MB by definition).
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, line_100MB_reg, "100MB-line-reg", true, false, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, line_100MB_hive, "100MB-line-hive", true, false, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, comment_100MB_reg, "100MB-comment-reg", true, false,
+                  false)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// One catalogue read through the hostile layer of an already loaded store.
+void BM_HostileRead(benchmark::State& state, const std::string& name) {
+    RegistryFileStore store({files().hostile(name), files().catalogueFile},
+                            slidevane::TextCodec::Narrow::Utf8, {});
+    for (auto _ : state) {
+        answer(store, false);
+    }
+}
+BENCHMARK_CAPTURE(BM_HostileRead, long_link_target, "long-link-target");
+BENCHMARK_CAPTURE(BM_HostileRead, part_100000_link_target, "100000-part-link-target");
+BENCHMARK_CAPTURE(BM_HostileRead, link_loops, "link-loops");
 
 } // namespace
 

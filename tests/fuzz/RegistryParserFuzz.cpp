@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,16 +37,20 @@ void readBack(const RegistryTree& tree) {
                 if (tree.value(id, CaseFold::fold(value.name)) != &value) {
                     __builtin_trap();
                 }
-                (void)TextCodec::narrowFromUtf16le(value.data, TextCodec::Narrow::Utf8);
-                (void)TextCodec::narrowFromUtf16le(value.data, TextCodec::Narrow::Windows1252);
+                for (const auto narrow :
+                     {TextCodec::Narrow::Utf8, TextCodec::Narrow::Windows1252}) {
+                    std::string text(TextCodec::narrowLength(value.data, value.compact, narrow),
+                                     '\0');
+                    TextCodec::narrowInto(value.data, value.compact, narrow, text.data());
+                }
             }
         }
     }
 }
 
-void parse(std::string_view bytes, std::string_view name) {
+void parse(std::string bytes, std::string_view name) {
     std::string error;
-    if (auto tree = RegistryFileParser::parse(bytes, name, error)) {
+    if (auto tree = RegistryFileParser::parse(std::move(bytes), name, error)) {
         readBack(*tree);
     }
 }

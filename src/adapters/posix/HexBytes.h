@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 // Hex digits and the comma-separated bytes of hex data, as both registry file formats write
@@ -21,24 +20,19 @@ template <typename Char> int Digit(Char c) {
     return -1;
 }
 
-// Reads one byte of one or two hex digits at line[i] into `out`, moving i past it. False when no
-// digit stands there or more than two do.
-template <typename Char>
-bool ReadByte(std::basic_string_view<Char> line, std::size_t& i, std::string& out) {
+// Reads one byte of one or two hex digits at line[i], moving i past it. -1 when no digit stands
+// there or more than two do.
+template <typename Char> int ReadByte(std::basic_string_view<Char> line, std::size_t& i) {
     int value = 0;
     int digits = 0;
     while (i < line.size() && Digit(line[i]) >= 0) {
         value = value * 16 + Digit(line[i]);
         ++i;
         if (++digits > 2) {
-            return false;
+            return -1;
         }
     }
-    if (digits == 0) {
-        return false;
-    }
-    out += static_cast<char>(value);
-    return true;
+    return digits == 0 ? -1 : value;
 }
 
 } // namespace slidevane::HexBytes

@@ -9,7 +9,9 @@ namespace slidevane {
 // short by a NUL) into a Linux path. Drive letters go through the Wine prefix's dosdevices
 // links (Z: is the root folder when there is no link). Packs copied from Windows media carry
 // any case, so a component that does not exist as spelt is matched case-insensitively against
-// its folder's entries: the exact spelling wins, then the first match in byte order.
+// its folder's entries: the exact spelling wins, then the first match in byte order. Each
+// component costs its own length, never the path before it, and a path longer than the system
+// can open is missing.
 //
 // Owns: the drive-letter folder and the resolution rules. Does not own: raising the run-time
 // error; the status says which one (53 or 76) the caller raises.

@@ -2,10 +2,10 @@
 
 #include "adapters/posix/CaseFold.h"
 #include "adapters/posix/HexBytes.h"
+#include "adapters/posix/StoredText.h"
 #include "adapters/posix/TextCodec.h"
 
 #include <array>
-#include <optional>
 #include <vector>
 
 namespace slidevane {
@@ -15,26 +15,33 @@ namespace {
 using Root = RegistryTree::Root;
 constexpr std::uint32_t npos = RegistryTree::npos;
 
-// Lines end at CR, LF or CRLF, as the editor's own reader splits them.
-class Lines {
-public:
-    explicit Lines(std::u16string_view text) : text_(text) {}
+// How the file's characters become UTF-16 units. 8-bit files are read as they lie, and only the
+// names and texts they hold are decoded, so no decoded copy of the whole file is ever made.
+enum class Encoding { Utf16, Utf8, Windows1252 };
 
-    bool next(std::u16string_view& line) {
+// Lines end at CR, LF or CRLF, as the editor's own reader splits them. Neither byte occurs
+// inside a UTF-8 sequence, so 8-bit files split the same way before decoding.
+template <class Unit> class Lines {
+public:
+    using View = std::basic_string_view<Unit>;
+
+    explicit Lines(View text) : text_(text) {}
+
+    bool next(View& line) {
         if (pos_ >= text_.size()) {
             return false;
         }
         previous_ = pos_;
         std::size_t end = pos_;
-        while (end < text_.size() && text_[end] != u'\r' && text_[end] != u'\n') {
+        while (end < text_.size() && text_[end] != Unit('\r') && text_[end] != Unit('\n')) {
             ++end;
         }
         line = text_.substr(pos_, end - pos_);
         pos_ = end;
         if (pos_ < text_.size()) {
-            const bool cr = text_[pos_] == u'\r';
+            const bool cr = text_[pos_] == Unit('\r');
             ++pos_;
-            if (cr && pos_ < text_.size() && text_[pos_] == u'\n') {
+            if (cr && pos_ < text_.size() && text_[pos_] == Unit('\n')) {
                 ++pos_;
             }
         }
@@ -44,16 +51,16 @@ public:
     void unread() { pos_ = previous_; }
 
 private:
-    std::u16string_view text_;
+    View text_;
     std::size_t pos_ = 0;
     std::size_t previous_ = 0;
 };
 
-bool isSpace(char16_t c) {
-    return c == u' ' || c == u'\t';
+template <class Unit> bool isSpace(Unit c) {
+    return c == Unit(' ') || c == Unit('\t');
 }
 
-std::size_t skipSpaces(std::u16string_view s, std::size_t i) {
+template <class Unit> std::size_t skipSpaces(std::basic_string_view<Unit> s, std::size_t i) {
     while (i < s.size() && isSpace(s[i])) {
         ++i;
     }
@@ -61,48 +68,79 @@ std::size_t skipSpaces(std::u16string_view s, std::size_t i) {
 }
 
 // Only spaces, tabs or a ';' comment may follow a complete value ('#' is not a comment here).
-bool onlyTrailer(std::u16string_view s, std::size_t i) {
+template <class Unit> bool onlyTrailer(std::basic_string_view<Unit> s, std::size_t i) {
     i = skipSpaces(s, i);
-    return i == s.size() || s[i] == u';';
+    return i == s.size() || s[i] == Unit(';');
 }
 
-bool startsWith(std::u16string_view s, std::size_t i, std::u16string_view prefix) {
-    return s.substr(i, prefix.size()) == prefix;
+// The grammar's words are ASCII, so they compare unit by unit in either width.
+template <class Unit>
+bool startsWith(std::basic_string_view<Unit> s, std::size_t i, std::string_view ascii) {
+    if (i > s.size() || s.size() - i < ascii.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < ascii.size(); ++k) {
+        if (s[i + k] != static_cast<Unit>(ascii[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <class Unit> bool equalsAscii(std::basic_string_view<Unit> s, std::string_view ascii) {
+    return s.size() == ascii.size() && startsWith(s, 0, ascii);
+}
+
+// One character at s[i] as UTF-16 units into sink, moving i past it.
+template <class Unit, class Sink>
+void putChar(std::basic_string_view<Unit> s, std::size_t& i, Encoding encoding, Sink& sink) {
+    if constexpr (sizeof(Unit) == 2) {
+        sink.put(s[i++]);
+    } else {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if (byte < 0x80) {
+            sink.put(byte);
+            ++i;
+        } else if (encoding == Encoding::Utf8) {
+            StoredText::putCodePoint(sink, TextCodec::decodeUtf8(s, i));
+        } else {
+            sink.put(TextCodec::fromWindows1252(byte));
+            ++i;
+        }
+    }
 }
 
 // A quoted name or text with the editor's escapes: \\ \" \n \r; \0 rejects the line; any
 // other \c is c.
-bool parseQuoted(std::u16string_view s, std::size_t& i, std::u16string& out) {
+template <class Unit, class Sink>
+bool parseQuoted(std::basic_string_view<Unit> s, std::size_t& i, Encoding encoding, Sink& out) {
     ++i; // opening quote
     while (i < s.size()) {
-        const char16_t c = s[i];
-        if (c == u'"') {
+        const Unit c = s[i];
+        if (c == Unit('"')) {
             ++i;
             return true;
         }
-        if (c == u'\\') {
-            if (i + 1 >= s.size()) {
-                return false;
-            }
-            const char16_t n = s[i + 1];
-            switch (n) {
-            case u'n':
-                out += u'\n';
-                break;
-            case u'r':
-                out += u'\r';
-                break;
-            case u'0':
-                return false;
-            default:
-                out += n;
-                break;
-            }
-            i += 2;
+        if (c != Unit('\\')) {
+            putChar(s, i, encoding, out);
             continue;
         }
-        out += c;
-        ++i;
+        if (i + 1 >= s.size()) {
+            return false;
+        }
+        const Unit n = s[i + 1];
+        if (n == Unit('n')) {
+            out.put(u'\n');
+        } else if (n == Unit('r')) {
+            out.put(u'\r');
+        } else if (n == Unit('0')) {
+            return false;
+        } else {
+            ++i;
+            putChar(s, i, encoding, out);
+            continue;
+        }
+        i += 2;
     }
     return false;
 }
@@ -123,132 +161,153 @@ constexpr std::array<RootName, 6> kRoots = {{
     {u"HKEY_DYN_DATA", u"", Root::DynData, false},
 }};
 
-class Parser {
+template <class Unit> class Parser {
 public:
-    Parser(RegistryTree& tree, bool unicode) : tree_(tree), unicode_(unicode) {}
+    using View = std::basic_string_view<Unit>;
 
-    void run(Lines& lines) {
-        std::u16string_view line;
+    Parser(RegistryTree& tree, Encoding encoding, bool unicode)
+        : tree_(tree), encoding_(encoding), unicode_(unicode) {}
+
+    void run(Lines<Unit>& lines) {
+        View line;
         while (lines.next(line)) {
             const std::size_t i = skipSpaces(line, 0);
             if (i == line.size()) {
                 continue;
             }
-            if (line[i] == u'[') {
+            if (line[i] == Unit('[')) {
                 current_ = keyLine(line.substr(i));
-            } else if ((line[i] == u'@' || line[i] == u'"') && current_ != npos) {
+            } else if ((line[i] == Unit('@') || line[i] == Unit('"')) && current_ != npos) {
                 valueLine(line.substr(i), lines);
             }
         }
     }
 
 private:
+    // The units of raw, as long as they are at most limit; false for a longer name.
+    bool decodeName(View raw, std::size_t limit, std::u16string& out) const {
+        StoredText::Name sink{out, limit};
+        for (std::size_t i = 0; i < raw.size() && !sink.tooLong;) {
+            putChar(raw, i, encoding_, sink);
+        }
+        return !sink.tooLong;
+    }
+
     // Returns the key that following values go to, or npos to drop them.
-    std::uint32_t keyLine(std::u16string_view line) {
-        const std::size_t close = line.rfind(u']');
-        if (close == std::u16string_view::npos || close < 2) {
+    std::uint32_t keyLine(View line) {
+        const std::size_t close = line.rfind(Unit(']'));
+        if (close == View::npos || close < 2) {
             return npos;
         }
-        std::u16string_view inner = line.substr(1, close - 1);
-        const bool remove = inner[0] == u'-';
+        View inner = line.substr(1, close - 1);
+        const bool remove = inner[0] == Unit('-');
         if (remove) {
             inner.remove_prefix(1);
         }
         if (inner.empty() || isSpace(inner[0])) {
             return npos;
         }
-        const std::size_t slash = inner.find(u'\\');
-        const std::u16string_view rootName = inner.substr(0, slash);
+        const std::size_t slash = inner.find(Unit('\\'));
+        std::u16string rootName;
         const RootName* root = nullptr;
-        for (const RootName& r : kRoots) {
-            if (CaseFold::equal(rootName, r.longName) ||
-                (!r.shortName.empty() && CaseFold::equal(rootName, r.shortName))) {
-                root = &r;
+        if (decodeName(inner.substr(0, slash), RegistryTree::kMaxKeyNameLength, rootName)) {
+            for (const RootName& r : kRoots) {
+                if (CaseFold::equal(rootName, r.longName) ||
+                    (!r.shortName.empty() && CaseFold::equal(rootName, r.shortName))) {
+                    root = &r;
+                }
             }
         }
         if (root == nullptr) {
             return npos;
         }
-        std::vector<std::u16string_view> parts;
+        std::vector<std::u16string> parts;
         if (root->classes) {
             parts = {u"Software", u"Classes"};
         }
-        std::u16string_view rest =
-            slash == std::u16string_view::npos ? std::u16string_view() : inner.substr(slash + 1);
+        View rest = slash == View::npos ? View() : inner.substr(slash + 1);
         while (!rest.empty()) {
-            const std::size_t next = rest.find(u'\\');
-            const std::u16string_view part = rest.substr(0, next);
-            if (part.size() > RegistryTree::kMaxKeyNameLength) {
+            const std::size_t next = rest.find(Unit('\\'));
+            std::u16string part;
+            if (!decodeName(rest.substr(0, next), RegistryTree::kMaxKeyNameLength, part)) {
                 return npos;
             }
             if (!part.empty()) {
-                parts.push_back(part);
+                parts.push_back(std::move(part));
             }
             if (parts.size() > RegistryTree::kMaxDepth) {
                 return npos;
             }
-            rest =
-                next == std::u16string_view::npos ? std::u16string_view() : rest.substr(next + 1);
+            rest = next == View::npos ? View() : rest.substr(next + 1);
         }
         std::uint32_t key = RegistryTree::rootKey(root->root);
         if (remove) {
             if (parts.empty()) {
                 return npos; // a root cannot be deleted
             }
-            for (const auto part : parts) {
+            for (const auto& part : parts) {
                 key = tree_.pathChild(key, part);
             }
             tree_.wipe(key);
             return npos;
         }
-        for (const auto part : parts) {
+        for (const auto& part : parts) {
             key = tree_.createChild(key, part);
         }
         return key;
     }
 
-    void valueLine(std::u16string_view line, Lines& lines) {
+    void valueLine(View line, Lines<Unit>& lines) {
         std::size_t i = 0;
         std::u16string name;
-        if (line[0] == u'@') {
+        if (line[0] == Unit('@')) {
             i = 1;
-        } else if (!parseQuoted(line, i, name)) {
-            return;
-        }
-        if (name.size() > RegistryTree::kMaxValueNameLength) {
-            return;
+        } else {
+            StoredText::Name sink{name, RegistryTree::kMaxValueNameLength};
+            if (!parseQuoted(line, i, encoding_, sink) || sink.tooLong) {
+                return;
+            }
         }
         i = skipSpaces(line, i);
-        if (i >= line.size() || line[i] != u'=') {
+        if (i >= line.size() || line[i] != Unit('=')) {
             return;
         }
         i = skipSpaces(line, i + 1);
         if (i >= line.size()) {
             return;
         }
-        if (line[i] == u'-') {
+        if (line[i] == Unit('-')) {
             if (onlyTrailer(line, i + 1)) {
                 tree_.deleteValue(current_, name);
             }
             return;
         }
-        if (line[i] == u'"') {
-            std::u16string text;
-            if (!parseQuoted(line, i, text) || !onlyTrailer(line, i)) {
-                return;
+        if (line[i] == Unit('"')) {
+            std::string data;
+            bool compact = false;
+            const bool ok = StoredText::text(
+                [&](auto& sink) {
+                    std::size_t at = i;
+                    if (!parseQuoted(line, at, encoding_, sink) || !onlyTrailer(line, at)) {
+                        return false;
+                    }
+                    sink.put(u'\0');
+                    return true;
+                },
+                data, compact);
+            if (ok) {
+                tree_.setValue(current_, name, win::REG_SZ, std::move(data), compact);
             }
-            text += u'\0';
-            tree_.setValue(current_, name, win::REG_SZ, TextCodec::toUtf16le(text));
             return;
         }
-        if (startsWith(line, i, u"dword:")) {
+        if (startsWith(line, i, "dword:")) {
             dwordValue(line, i + 6, name);
             return;
         }
         win::DWORD type = win::REG_BINARY;
-        if (startsWith(line, i, u"hex:")) {
+        if (startsWith(line, i, "hex:")) {
             i += 4;
-        } else if (startsWith(line, i, u"hex(")) {
+        } else if (startsWith(line, i, "hex(")) {
             i += 4;
             std::uint64_t n = 0;
             int digits = 0;
@@ -259,7 +318,7 @@ private:
                     return;
                 }
             }
-            if (digits == 0 || !startsWith(line, i, u"):")) {
+            if (digits == 0 || !startsWith(line, i, "):")) {
                 return;
             }
             i += 2;
@@ -267,19 +326,28 @@ private:
         } else {
             return;
         }
+        // Measured on a copy of the reader, so that the second run reads the same lines.
+        const Lines<Unit> start = lines;
         std::string bytes;
-        if (!hexList(line, i, lines, bytes)) {
+        const bool ok = StoredText::bytes(
+            [&](auto& sink) {
+                lines = start;
+                return hexList(line, i, lines, sink);
+            },
+            bytes);
+        if (!ok) {
             return;
         }
+        bool compact = false;
         if (type == win::REG_SZ || type == win::REG_EXPAND_SZ || type == win::REG_MULTI_SZ) {
-            if (!textFromHex(bytes)) {
+            if (!textFromHex(bytes, compact)) {
                 return;
             }
         }
-        tree_.setValue(current_, name, type, std::move(bytes));
+        tree_.setValue(current_, name, type, std::move(bytes), compact);
     }
 
-    void dwordValue(std::u16string_view line, std::size_t i, const std::u16string& name) {
+    void dwordValue(View line, std::size_t i, const std::u16string& name) {
         i = skipSpaces(line, i);
         std::uint32_t n = 0;
         int digits = 0;
@@ -300,13 +368,14 @@ private:
 
     // Comma-separated bytes of one or two hex digits; a '\' where a byte would start continues
     // the list on the next line that is neither blank nor a ';' comment.
-    static bool hexList(std::u16string_view line, std::size_t i, Lines& lines, std::string& out) {
+    template <class Sink>
+    static bool hexList(View line, std::size_t i, Lines<Unit>& lines, Sink& out) {
         for (;;) {
             i = skipSpaces(line, i);
-            if (i >= line.size() || line[i] == u';') {
+            if (i >= line.size() || line[i] == Unit(';')) {
                 return true;
             }
-            if (line[i] == u'\\') {
+            if (line[i] == Unit('\\')) {
                 if (!onlyTrailer(line, i + 1)) {
                     return false;
                 }
@@ -315,7 +384,7 @@ private:
                         return true;
                     }
                     i = skipSpaces(line, 0);
-                    if (i < line.size() && line[i] != u';') {
+                    if (i < line.size() && line[i] != Unit(';')) {
                         break;
                     }
                 }
@@ -325,14 +394,16 @@ private:
                 }
                 continue;
             }
-            if (!HexBytes::ReadByte(line, i, out)) {
+            const int byte = HexBytes::ReadByte(line, i);
+            if (byte < 0) {
                 return false;
             }
+            out.put(static_cast<char16_t>(byte));
             i = skipSpaces(line, i);
-            if (i >= line.size() || line[i] == u';') {
+            if (i >= line.size() || line[i] == Unit(';')) {
                 return true;
             }
-            if (line[i] != u',') {
+            if (line[i] != Unit(',')) {
                 return false;
             }
             ++i;
@@ -341,7 +412,7 @@ private:
 
     // String types written as hex: UTF-16LE in 5.00 files, 8-bit text in REGEDIT4 files. Either
     // way the stored value ends in one NUL, added when the data lacks it.
-    bool textFromHex(std::string& bytes) const {
+    bool textFromHex(std::string& bytes, bool& compact) const {
         if (bytes.empty()) {
             return true;
         }
@@ -350,58 +421,76 @@ private:
                 return false;
             }
             if (bytes[bytes.size() - 1] != 0 || bytes[bytes.size() - 2] != 0) {
-                bytes.append(2, '\0');
+                std::string terminated;
+                terminated.reserve(bytes.size() + 2);
+                terminated.append(bytes).append(2, '\0');
+                bytes = std::move(terminated);
             }
             return true;
         }
-        if (bytes.back() != 0) {
-            bytes += '\0';
-        }
-        const std::u16string units = TextCodec::isValidUtf8(bytes)
-                                         ? TextCodec::fromUtf8(bytes)
-                                         : TextCodec::fromWindows1252(bytes);
-        bytes = TextCodec::toUtf16le(units);
+        const std::string_view raw = bytes;
+        const Encoding encoding =
+            TextCodec::isValidUtf8(raw) ? Encoding::Utf8 : Encoding::Windows1252;
+        std::string units;
+        StoredText::text(
+            [&](auto& sink) {
+                for (std::size_t i = 0; i < raw.size();) {
+                    putChar(raw, i, encoding, sink);
+                }
+                if (raw.back() != 0) {
+                    sink.put(u'\0');
+                }
+                return true;
+            },
+            units, compact);
+        bytes = std::move(units);
         return true;
     }
 
     RegistryTree& tree_;
+    Encoding encoding_;
     bool unicode_;
     std::uint32_t current_ = npos;
 };
 
-std::u16string decode(std::string_view bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        return TextCodec::fromUtf16le(bytes.substr(2));
-    }
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        return TextCodec::fromUtf8(bytes.substr(3));
-    }
-    return TextCodec::isValidUtf8(bytes) ? TextCodec::fromUtf8(bytes)
-                                         : TextCodec::fromWindows1252(bytes);
-}
-
-} // namespace
-
-bool RegEditFileParser::parse(std::string_view bytes, RegistryTree& tree, std::string& error) {
-    const std::u16string text = decode(bytes);
-    Lines lines(text);
-    std::u16string_view header;
+template <class Unit>
+bool parseText(std::basic_string_view<Unit> text, Encoding encoding, RegistryTree& tree,
+               std::string& error) {
+    Lines<Unit> lines(text);
+    std::basic_string_view<Unit> header;
     if (!lines.next(header)) {
         error = "empty file";
         return false;
     }
     header = header.substr(skipSpaces(header, 0));
     bool unicode = false;
-    if (header == u"Windows Registry Editor Version 5.00") {
+    if (equalsAscii(header, "Windows Registry Editor Version 5.00")) {
         unicode = true;
-    } else if (header != u"REGEDIT4") {
+    } else if (!equalsAscii(header, "REGEDIT4")) {
         error = "no registry file header";
         return false;
     }
-    Parser parser(tree, unicode);
+    Parser<Unit> parser(tree, encoding, unicode);
     parser.run(lines);
     return true;
+}
+
+} // namespace
+
+bool RegEditFileParser::parse(std::string bytes, RegistryTree& tree, std::string& error) {
+    const std::string_view view = bytes;
+    if (view.size() >= 2 && static_cast<unsigned char>(view[0]) == 0xFF &&
+        static_cast<unsigned char>(view[1]) == 0xFE) {
+        // Decoded once, the same size as the bytes, which are let go before anything is stored.
+        const std::u16string text = TextCodec::fromUtf16le(view.substr(2));
+        std::string().swap(bytes);
+        return parseText<char16_t>(text, Encoding::Utf16, tree, error);
+    }
+    if (view.substr(0, 3) == "\xEF\xBB\xBF") {
+        return parseText<char>(view.substr(3), Encoding::Utf8, tree, error);
+    }
+    return parseText<char>(
+        view, TextCodec::isValidUtf8(view) ? Encoding::Utf8 : Encoding::Windows1252, tree, error);
 }
 
 } // namespace slidevane

@@ -6,11 +6,12 @@
 namespace slidevane {
 
 std::shared_ptr<RegistryTree>
-RegistryFileParser::parse(std::string_view bytes, std::string_view fileName, std::string& error) {
+RegistryFileParser::parse(std::string bytes, std::string_view fileName, std::string& error) {
     auto tree = std::make_shared<RegistryTree>();
-    const bool ok = bytes.substr(0, WineHiveParser::kHeader.size()) == WineHiveParser::kHeader
-                        ? WineHiveParser::parse(bytes, fileName, *tree, error)
-                        : RegEditFileParser::parse(bytes, *tree, error);
+    const bool ok =
+        std::string_view(bytes).substr(0, WineHiveParser::kHeader.size()) == WineHiveParser::kHeader
+            ? WineHiveParser::parse(bytes, fileName, *tree, error)
+            : RegEditFileParser::parse(std::move(bytes), *tree, error);
     return ok ? tree : nullptr;
 }
 

@@ -16,60 +16,7 @@ using Root = RegistryTree::Root;
 using win::DWORD;
 using win::LONG;
 constexpr std::uint32_t npos = RegistryTree::npos;
-// Enough for any real chain of links; more means a loop.
-constexpr int kMaxLinkHops = 16;
 constexpr std::uintptr_t kClassesRoot = 0x80000000u;
-
-// A link key's target: "\Registry\Machine\…" or "\Registry\User\…", case-folded.
-bool linkTarget(const RegistryTree& tree, std::uint32_t key, Root& root,
-                std::vector<std::u16string>& path) {
-    const RegistryTree::Value* v = tree.value(key, u"symboliclinkvalue");
-    if (v == nullptr || v->deleted) {
-        return false;
-    }
-    const std::u16string target = CaseFold::fold(TextCodec::fromUtf16le(v->data));
-    const auto parts = RegistryTree::splitPath(target);
-    if (parts.size() < 2 || parts[0] != u"registry") {
-        return false;
-    }
-    if (parts[1] == u"machine") {
-        root = Root::LocalMachine;
-    } else if (parts[1] == u"user") {
-        root = Root::Users;
-    } else {
-        return false;
-    }
-    path.assign(parts.begin() + 2, parts.end());
-    return true;
-}
-
-// Follows the path through one file's tree; cut tells whether a key on the way was deleted by
-// this file, which hides whatever earlier files say below it.
-std::uint32_t walk(const RegistryTree& tree, Root root, std::vector<std::u16string_view> path,
-                   bool& cut) {
-    std::vector<std::u16string> owned;
-    std::uint32_t key = RegistryTree::rootKey(root);
-    int hops = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        key = tree.child(key, path[i]);
-        if (key == npos) {
-            return npos;
-        }
-        const RegistryTree::Key& k = tree.key(key);
-        cut = cut || k.wiped;
-        std::vector<std::u16string> target;
-        if (k.link && hops < kMaxLinkHops && linkTarget(tree, key, root, target)) {
-            ++hops;
-            target.insert(target.end(), path.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                          path.end());
-            owned = std::move(target);
-            path.assign(owned.begin(), owned.end());
-            key = RegistryTree::rootKey(root);
-            i = static_cast<std::size_t>(-1);
-        }
-    }
-    return key;
-}
 
 bool isStringType(DWORD type) {
     return type == win::REG_SZ || type == win::REG_EXPAND_SZ || type == win::REG_MULTI_SZ;
@@ -83,26 +30,42 @@ std::string environment(const char* name) {
 } // namespace
 
 RegistryFileStore::RegistryFileStore(std::vector<std::filesystem::path> searchList)
+    : RegistryFileStore(named(std::move(searchList))) {}
+
+RegistryFileStore::RegistryFileStore(std::vector<SearchPath> searchList)
     : RegistryFileStore(std::move(searchList), TextCodec::Narrow::Utf8,
                         [](const std::string& line) { std::cerr << line << std::endl; }) {}
 
 RegistryFileStore::RegistryFileStore(std::vector<std::filesystem::path> searchList,
                                      TextCodec::Narrow narrow, Report report)
+    : RegistryFileStore(named(std::move(searchList)), narrow, std::move(report)) {}
+
+RegistryFileStore::RegistryFileStore(std::vector<SearchPath> searchList, TextCodec::Narrow narrow,
+                                     Report report)
     : sources_(std::move(searchList), std::move(report)), narrow_(narrow) {
     sources_.refresh();
 }
 
+std::vector<RegistryFileStore::SearchPath>
+RegistryFileStore::named(std::vector<std::filesystem::path> paths) {
+    std::vector<SearchPath> list;
+    for (auto& path : paths) {
+        list.push_back(SearchPath{std::move(path), false});
+    }
+    return list;
+}
+
 RegistryFileStore::~RegistryFileStore() = default;
 
-std::vector<std::filesystem::path>
+std::vector<RegistryFileStore::SearchPath>
 RegistryFileStore::defaultSearchList(const std::filesystem::path& installPrefix) {
-    std::vector<std::filesystem::path> list;
+    std::vector<SearchPath> list;
     if (const char* configured = std::getenv("SLIDEVANE3_REGISTRY")) {
         std::string_view rest = configured;
         while (!rest.empty()) {
             const std::size_t colon = rest.find(':');
             if (colon != 0) {
-                list.emplace_back(std::string(rest.substr(0, colon)));
+                list.push_back(SearchPath{std::string(rest.substr(0, colon)), false});
             }
             rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
         }
@@ -115,17 +78,17 @@ RegistryFileStore::defaultSearchList(const std::filesystem::path& installPrefix)
     }
     std::error_code error;
     if (std::filesystem::exists(prefix + "/system.reg", error)) {
-        list.emplace_back(prefix + "/system.reg");
+        list.push_back(SearchPath{prefix + "/system.reg", true});
     }
-    list.emplace_back("/etc/slidevane3/registry.d");
+    list.push_back(SearchPath{"/etc/slidevane3/registry.d", true});
     if (!installPrefix.empty()) {
-        list.push_back(installPrefix / "share/slidevane3/registry.d");
+        list.push_back(SearchPath{installPrefix / "share/slidevane3/registry.d", true});
     }
     std::string data = environment("XDG_DATA_HOME");
     if (data.empty() || data[0] != '/') {
         data = home + "/.local/share";
     }
-    list.emplace_back(data + "/slidevane3/registry.d");
+    list.push_back(SearchPath{data + "/slidevane3/registry.d", true});
     return list;
 }
 
@@ -173,13 +136,13 @@ RegistryFileStore::resolve(const RegistrySources::Layers& layers, const Location
             std::vector<std::u16string_view> redirected = path;
             redirected.insert(redirected.begin() + 1, u"wow6432node");
             bool ignored = false;
-            key = walk(tree, location.root, std::move(redirected), ignored);
+            key = tree.find(location.root, redirected, ignored);
             if (key != npos && !tree.key(key).exists) {
                 key = npos;
             }
         }
         if (key == npos) {
-            key = walk(tree, location.root, path, cut);
+            key = tree.find(location.root, path, cut);
         }
         if (key != npos && tree.key(key).exists) {
             hits.push_back(Hit{static_cast<std::uint32_t>(layer), key});
@@ -225,7 +188,9 @@ LONG RegistryFileStore::RegOpenKeyExA(win::HKEY key, const char* subKey, DWORD /
         return win::ERROR_BAD_PATHNAME;
     }
     const std::u16string folded = CaseFold::fold(TextCodec::fromNarrow(text, narrow_));
-    for (const auto part : RegistryTree::splitPath(folded)) {
+    std::size_t pos = 0;
+    std::u16string_view part;
+    while (RegistryTree::nextComponent(folded, pos, part)) {
         // Nothing longer or deeper than Windows allows can exist.
         if (part.size() > RegistryTree::kMaxKeyNameLength ||
             location.path.size() >= RegistryTree::kMaxDepth) {
@@ -292,18 +257,17 @@ LONG RegistryFileStore::RegQueryValueExA(win::HKEY key, const char* valueName, D
     if (type != nullptr) {
         *type = found->type;
     }
-    std::string converted;
-    std::string_view bytes = found->data;
-    bool terminated = true;
-    if (isStringType(found->type)) {
-        // Converted unit by unit; an odd last byte is no unit and is dropped.
-        const std::string_view units = bytes.substr(0, bytes.size() & ~std::size_t{1});
-        terminated =
-            units.size() >= 2 && units[units.size() - 1] == 0 && units[units.size() - 2] == 0;
-        converted = TextCodec::narrowFromUtf16le(units, narrow_);
-        bytes = converted;
-    }
-    const auto size = static_cast<DWORD>(bytes.size());
+    const bool text = isStringType(found->type);
+    // Text is converted unit by unit, straight into the caller's buffer; an odd last byte is no
+    // unit and is dropped.
+    const std::string_view stored =
+        text && !found->compact
+            ? std::string_view(found->data).substr(0, found->data.size() & ~std::size_t{1})
+            : std::string_view(found->data);
+    const std::size_t units = found->compact ? stored.size() : stored.size() / 2;
+    const bool terminated = !text || (units > 0 && found->unit(units - 1) == 0);
+    const auto size = static_cast<DWORD>(
+        text ? TextCodec::narrowLength(stored, found->compact, narrow_) : found->size());
     if (data == nullptr) {
         if (dataSize != nullptr) {
             *dataSize = size;
@@ -314,8 +278,16 @@ LONG RegistryFileStore::RegQueryValueExA(win::HKEY key, const char* valueName, D
         *dataSize = size;
         return win::ERROR_MORE_DATA;
     }
-    if (size != 0) {
-        std::memcpy(data, bytes.data(), size);
+    if (text) {
+        TextCodec::narrowInto(stored, found->compact, narrow_, reinterpret_cast<char*>(data));
+    } else if (!found->compact && size != 0) {
+        std::memcpy(data, stored.data(), size);
+    } else {
+        for (std::size_t i = 0; i < units; ++i) {
+            const char16_t unit = found->unit(i);
+            data[2 * i] = static_cast<win::BYTE>(unit & 0xFF);
+            data[2 * i + 1] = static_cast<win::BYTE>(unit >> 8);
+        }
     }
     // A string stored without its NUL gets one when the buffer has room, uncounted.
     if (!terminated && size != 0 && *dataSize > size) {

@@ -26,19 +26,24 @@ namespace slidevane {
 class RegistryFileStore : public RegistryApi {
 public:
     using Report = RegistrySources::Report;
+    using SearchPath = RegistrySources::SearchPath;
 
-    // Reads the files now; bad files are reported on standard error.
+    // Reads the files now; bad files are reported on standard error. Paths given as paths are
+    // named: one that is missing is reported too.
     explicit RegistryFileStore(std::vector<std::filesystem::path> searchList);
+    explicit RegistryFileStore(std::vector<SearchPath> searchList);
     RegistryFileStore(std::vector<std::filesystem::path> searchList, TextCodec::Narrow narrow,
                       Report report);
+    RegistryFileStore(std::vector<SearchPath> searchList, TextCodec::Narrow narrow, Report report);
     ~RegistryFileStore() override;
     RegistryFileStore(const RegistryFileStore&) = delete;
     RegistryFileStore& operator=(const RegistryFileStore&) = delete;
 
-    // SLIDEVANE3_REGISTRY (':'-separated) when set; otherwise the Wine prefix's system.reg
-    // when present, /etc/slidevane3/registry.d, <installPrefix>/share/slidevane3/registry.d
-    // (when a prefix is given) and ${XDG_DATA_HOME:-~/.local/share}/slidevane3/registry.d.
-    static std::vector<std::filesystem::path>
+    // SLIDEVANE3_REGISTRY (':'-separated) when set, every path in it named; otherwise the Wine
+    // prefix's system.reg when present, /etc/slidevane3/registry.d,
+    // <installPrefix>/share/slidevane3/registry.d (when a prefix is given) and
+    // ${XDG_DATA_HOME:-~/.local/share}/slidevane3/registry.d, all of them optional.
+    static std::vector<SearchPath>
     defaultSearchList(const std::filesystem::path& installPrefix = {});
 
     win::LONG RegOpenKeyExA(win::HKEY key, const char* subKey, win::DWORD options,
@@ -67,6 +72,7 @@ private:
         std::vector<Hit> hits; // latest file first
     };
 
+    static std::vector<SearchPath> named(std::vector<std::filesystem::path> paths);
     static bool predefined(win::HKEY key, Location& location);
     static std::vector<Hit> resolve(const RegistrySources::Layers& layers,
                                     const Location& location);

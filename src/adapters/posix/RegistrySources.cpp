@@ -42,10 +42,10 @@ private:
 
 } // namespace
 
-RegistrySources::RegistrySources(std::vector<std::filesystem::path> entries, Report report)
+RegistrySources::RegistrySources(std::vector<SearchPath> entries, Report report)
     : report_(std::move(report)), layers_(std::make_shared<Layers>()) {
-    for (auto& path : entries) {
-        entries_.push_back(Entry{path.string(), std::nullopt, {}});
+    for (auto& entry : entries) {
+        entries_.push_back(Entry{entry.path.string(), entry.optional, std::nullopt, {}, {}});
     }
 }
 
@@ -71,11 +71,15 @@ std::shared_ptr<const RegistrySources::Layers> RegistrySources::refresh() {
 bool RegistrySources::refreshEntry(Entry& entry) {
     struct stat st {};
     if (::stat(entry.path.c_str(), &st) != 0) {
+        if (!entry.optional) {
+            reportAbsence(entry.path, entry.absence, std::strerror(errno));
+        }
         const bool changed = !entry.files.empty();
         entry.files.clear();
         entry.folderIdentity.reset();
         return changed;
     }
+    entry.absence.clear();
     bool changed = false;
     if (S_ISDIR(st.st_mode)) {
         const Identity folder{st.st_dev, st.st_ino, 0, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
@@ -89,7 +93,7 @@ bool RegistrySources::refreshEntry(Entry& entry) {
         entry.folderIdentity.reset();
         if (entry.files.size() != 1 || entry.files[0].path != entry.path) {
             entry.files.clear();
-            entry.files.push_back(File{entry.path, std::nullopt, nullptr});
+            entry.files.push_back(File{entry.path, std::nullopt, nullptr, {}});
             changed = true;
         }
     }
@@ -118,7 +122,8 @@ bool RegistrySources::relistFolder(Entry& entry) {
         const std::string path = entry.path + "/" + name;
         auto old = std::find_if(entry.files.begin(), entry.files.end(),
                                 [&](const File& f) { return f.path == path; });
-        files.push_back(old != entry.files.end() ? std::move(*old) : File{path, std::nullopt, {}});
+        files.push_back(old != entry.files.end() ? std::move(*old)
+                                                 : File{path, std::nullopt, {}, {}});
     }
     const bool changed = files.size() != entry.files.size();
     entry.files = std::move(files);
@@ -128,11 +133,14 @@ bool RegistrySources::relistFolder(Entry& entry) {
 bool RegistrySources::refreshFile(File& file) {
     struct stat st {};
     if (::stat(file.path.c_str(), &st) != 0) {
+        // A link that leads nowhere or round in a circle, a folder that may not be searched.
+        reportAbsence(file.path, file.absence, std::strerror(errno));
         const bool changed = file.tree != nullptr;
         file.identity.reset();
         file.tree.reset();
         return changed;
     }
+    file.absence.clear();
     const Identity identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
                             st.st_mtim.tv_nsec};
     if (file.identity == identity) {
@@ -145,8 +153,10 @@ bool RegistrySources::refreshFile(File& file) {
 
 void RegistrySources::load(File& file) {
     file.tree.reset();
-    // Non-blocking, so that a named pipe in a registry folder is refused instead of waited on.
-    Descriptor fd(::open(file.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    // Non-blocking, so that a named pipe or a device is refused instead of waited on, and never
+    // a controlling terminal; what it is shows on the open descriptor, so nothing can be put in
+    // its place between the look and the read.
+    Descriptor fd(::open(file.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         reportOnce(file.path, *file.identity, std::strerror(errno));
         return;
@@ -159,33 +169,61 @@ void RegistrySources::load(File& file) {
     // What is read is what the identity describes, even if the file moved since the stat.
     file.identity =
         Identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
-        reportOnce(file.path, *file.identity, "file too large");
+    std::string bytes;
+    if (!readCapped(fd.get(), file, bytes)) {
         return;
     }
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    ++parseCount_;
+    std::string error;
+    file.tree = RegistryFileParser::parse(std::move(bytes), file.path, error);
+    if (!file.tree) {
+        reportOnce(file.path, *file.identity, error);
+    }
+}
+
+bool RegistrySources::readCapped(int fd, const File& file, std::string& bytes) {
+    const std::string tooLarge = "larger than " + std::to_string(kMaxFileSize >> 20) + " MiB";
+    const auto claimed = static_cast<std::uint64_t>(file.identity->size);
+    if (claimed > kMaxFileSize) {
+        reportOnce(file.path, *file.identity, tooLarge);
+        return false;
+    }
+    // One byte more than the file says it holds, so that its end shows at once; a file that
+    // holds more than it says is read on in growing steps, never past the cap.
+    bytes.resize(static_cast<std::size_t>(claimed) + 1);
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+    for (;;) {
+        if (done == bytes.size()) {
+            if (done > kMaxFileSize) {
+                reportOnce(file.path, *file.identity, tooLarge);
+                return false;
+            }
+            bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
+                std::max<std::size_t>(done * 2, 64 << 10), kMaxFileSize + 1)));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
             reportOnce(file.path, *file.identity, std::strerror(errno));
-            return;
+            return false;
         }
         if (n == 0) {
-            break; // shrank while being read: take what is there
+            break;
         }
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
-    ++parseCount_;
-    std::string error;
-    file.tree = RegistryFileParser::parse(bytes, file.path, error);
-    if (!file.tree) {
-        reportOnce(file.path, *file.identity, error);
+    return true;
+}
+
+void RegistrySources::reportAbsence(const std::string& path, std::string& last,
+                                    const std::string& reason) {
+    if (last != reason && report_) {
+        report_("slidevane3: registry file " + path + " ignored: " + reason);
     }
+    last = reason;
 }
 
 void RegistrySources::reportOnce(const std::string& path, const Identity& identity,

@@ -18,7 +18,8 @@ namespace slidevane {
 // at each file's identity (device, inode, size, modification time to the nanosecond) and each
 // folder's, and re-parses only a file whose identity changed. A folder stands for its *.reg
 // files in name order. A file that cannot be read or is in neither format contributes nothing
-// and is reported once for that identity of the file.
+// and is reported once for that identity of the file; a path someone named that is missing is
+// reported once until it comes back.
 //
 // Owns: the search list, the file identities, the parsed trees, the report of bad files.
 // Does not own: the meaning of the trees (layering and lookups are the store's).
@@ -26,10 +27,21 @@ class RegistrySources {
 public:
     using Layers = std::vector<std::shared_ptr<const RegistryTree>>;
     using Report = std::function<void(const std::string&)>;
-    // Larger files are refused rather than read: a hive of a real prefix is tens of megabytes.
-    static constexpr std::uint64_t kMaxFileSize = 512ull << 20;
+    // The most that is read of one file, whatever its size says (a file under /proc says 0):
+    // a hive of a real prefix is tens of megabytes, and parsing costs up to twice the file, so
+    // this bounds what one registry file can make the program hold. Larger files are refused.
+    static constexpr std::uint64_t kMaxFileSize = 256ull << 20;
 
-    RegistrySources(std::vector<std::filesystem::path> entries, Report report);
+    // One place on the search list: a file, or a folder of *.reg files.
+    struct SearchPath {
+        std::filesystem::path path;
+        // A default place, which need not exist: its absence is not reported. A path someone
+        // named must be there.
+        bool optional = false;
+        bool operator==(const SearchPath&) const = default;
+    };
+
+    RegistrySources(std::vector<SearchPath> entries, Report report);
 
     // Brings the trees up to date with the files; the result lists them earliest first.
     std::shared_ptr<const Layers> refresh();
@@ -50,18 +62,23 @@ private:
         std::string path;
         std::optional<Identity> identity;
         std::shared_ptr<const RegistryTree> tree;
+        std::string absence; // why it could not be found, as last reported
     };
     struct Entry {
         std::string path;
+        bool optional = false;
         std::optional<Identity> folderIdentity;
         std::vector<File> files;
+        std::string absence;
     };
 
     bool refreshEntry(Entry& entry);
     bool relistFolder(Entry& entry);
     bool refreshFile(File& file);
     void load(File& file);
+    bool readCapped(int fd, const File& file, std::string& bytes);
     void reportOnce(const std::string& path, const Identity& identity, const std::string& reason);
+    void reportAbsence(const std::string& path, std::string& last, const std::string& reason);
 
     std::vector<Entry> entries_;
     Report report_;

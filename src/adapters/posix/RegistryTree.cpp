@@ -2,6 +2,8 @@
 
 #include "adapters/posix/CaseFold.h"
 
+#include <algorithm>
+
 namespace slidevane {
 
 RegistryTree::RegistryTree() : keys_(kRootCount) {
@@ -87,19 +89,126 @@ void RegistryTree::wipe(std::uint32_t key) {
     keys_[key].link = false;
 }
 
+void RegistryTree::markLink(std::uint32_t key) {
+    if (!keys_[key].link) {
+        keys_[key].link = true;
+        linkKeys_.push_back(key);
+    }
+}
+
+void RegistryTree::readLinkTargets() {
+    for (const std::uint32_t key : linkKeys_) {
+        Key& k = keys_[key];
+        k.target = npos;
+        const Value* v = k.link ? value(key, u"symboliclinkvalue") : nullptr;
+        // Checked before anything is copied: a target can be as long as its file.
+        if (v == nullptr || v->deleted || v->unitCount() > kMaxLinkTargetLength) {
+            continue;
+        }
+        std::u16string target(v->unitCount(), u'\0');
+        for (std::size_t i = 0; i < target.size(); ++i) {
+            target[i] = CaseFold::fold(v->unit(i));
+        }
+        // "\registry\machine" or "\registry\user", then the path below that root.
+        std::size_t pos = 0;
+        std::u16string_view part;
+        Link link{Root::LocalMachine, {}};
+        if (!nextComponent(target, pos, part) || part != u"registry" ||
+            !nextComponent(target, pos, part)) {
+            continue;
+        }
+        if (part == u"user") {
+            link.root = Root::Users;
+        } else if (part != u"machine") {
+            continue;
+        }
+        const std::size_t below = pos;
+        std::size_t depth = 0;
+        bool fits = true;
+        while (fits && nextComponent(target, pos, part)) {
+            fits = part.size() <= kMaxKeyNameLength && ++depth <= kMaxDepth;
+        }
+        if (fits) {
+            link.path = target.substr(below);
+            k.target = static_cast<std::uint32_t>(links_.size());
+            links_.push_back(std::move(link));
+        }
+    }
+}
+
+bool RegistryTree::nextComponent(std::u16string_view path, std::size_t& pos,
+                                 std::u16string_view& part) {
+    while (pos < path.size() && path[pos] == u'\\') {
+        ++pos;
+    }
+    if (pos == path.size()) {
+        return false;
+    }
+    const std::size_t end = std::min(path.find(u'\\', pos), path.size());
+    part = path.substr(pos, end - pos);
+    pos = end;
+    return true;
+}
+
+std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_view>& path,
+                                 bool& cut) const {
+    // The components still to walk, innermost link target last. Following a link pushes its
+    // target instead of copying it in front of the rest, so no hop costs more than its own
+    // target, and there are at most kMaxLinkHops of those.
+    struct Pending {
+        const Link* link; // nullptr: the caller's path
+        std::size_t next; // the caller's next component, or a position in the link's target
+    };
+    Pending stack[kMaxLinkHops + 1];
+    std::size_t depth = 1;
+    stack[0] = Pending{nullptr, 0};
+    std::uint32_t key = rootKey(root);
+    int hops = 0;
+    while (depth > 0) {
+        Pending& top = stack[depth - 1];
+        std::u16string_view name;
+        if (top.link != nullptr ? !nextComponent(top.link->path, top.next, name)
+                                : top.next == path.size()) {
+            --depth;
+            continue;
+        }
+        if (top.link == nullptr) {
+            name = path[top.next++];
+        }
+        key = child(key, name);
+        if (key == npos) {
+            return npos;
+        }
+        const Key& k = keys_[key];
+        cut = cut || k.wiped;
+        if (!k.link) {
+            continue;
+        }
+        if (k.target == npos || hops == kMaxLinkHops) {
+            return npos;
+        }
+        ++hops;
+        const Link& link = links_[k.target];
+        key = rootKey(link.root);
+        stack[depth++] = Pending{&link, 0};
+    }
+    return key;
+}
+
 void RegistryTree::setValue(std::uint32_t key, std::u16string_view name, win::DWORD type,
-                            std::string data) {
+                            std::string data, bool compact) {
     const std::uint32_t h = NameIndex::hash(key, name);
     const std::uint32_t found = findValue(key, name, h);
     if (found != npos) {
         Value& v = values_[found];
         v.type = type;
         v.data = std::move(data);
+        v.compact = compact;
         v.deleted = false;
         return;
     }
     const auto id = static_cast<std::uint32_t>(values_.size());
-    values_.push_back(Value{std::u16string(name), type, std::move(data), false});
+    values_.push_back(Value{std::u16string(name), type, std::move(data), compact, false});
     keys_[key].values.push_back(id);
     valueIndex_.insert(key, h, id);
 }
@@ -111,12 +220,10 @@ void RegistryTree::deleteValue(std::uint32_t key, std::u16string_view name) {
 
 std::vector<std::u16string_view> RegistryTree::splitPath(std::u16string_view path) {
     std::vector<std::u16string_view> parts;
-    while (!path.empty()) {
-        const std::size_t next = path.find(u'\\');
-        if (next != 0) {
-            parts.push_back(path.substr(0, next));
-        }
-        path = next == std::u16string_view::npos ? std::u16string_view() : path.substr(next + 1);
+    std::size_t pos = 0;
+    std::u16string_view part;
+    while (nextComponent(path, pos, part)) {
+        parts.push_back(part);
     }
     return parts;
 }

@@ -39,21 +39,60 @@ bool isLowSurrogate(char16_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
+template <class Emit> void emitUtf8(char32_t cp, Emit& emit) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        emit(static_cast<char>(cp));
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        emit(static_cast<char>(0xC0 | (cp >> 6)));
+        emit(static_cast<char>(0x80 | (cp & 0x3F)));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        emit(static_cast<char>(0xE0 | (cp >> 12)));
+        emit(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        emit(static_cast<char>(0x80 | (cp & 0x3F)));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        emit(static_cast<char>(0xF0 | (cp >> 18)));
+        emit(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        emit(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        emit(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// The A functions' conversion, unit by unit: unitAt(i) gives unit i of count.
+template <class UnitAt, class Emit>
+void emitNarrow(std::size_t count, UnitAt unitAt, TextCodec::Narrow narrow, Emit& emit) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const char16_t u = unitAt(i);
+        if (narrow == TextCodec::Narrow::Windows1252) {
+            const int b = unitToCp1252(u);
+            emit(b < 0 ? '?' : static_cast<char>(b));
+        } else if (isHighSurrogate(u) && i + 1 < count && isLowSurrogate(unitAt(i + 1))) {
+            emitUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00), emit);
+            ++i;
+        } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
+            emit('?');
+        } else {
+            emitUtf8(u, emit);
+        }
+    }
+}
+
+template <class Emit>
+void emitStored(std::string_view stored, bool compact, TextCodec::Narrow narrow, Emit& emit) {
+    if (compact) {
+        emitNarrow(
+            stored.size(),
+            [stored](std::size_t i) {
+                return static_cast<char16_t>(static_cast<unsigned char>(stored[i]));
+            },
+            narrow, emit);
+    } else {
+        emitNarrow(
+            stored.size() / 2,
+            [stored](std::size_t i) {
+                return static_cast<char16_t>(static_cast<unsigned char>(stored[2 * i]) |
+                                             (static_cast<unsigned char>(stored[2 * i + 1]) << 8));
+            },
+            narrow, emit);
     }
 }
 
@@ -144,6 +183,10 @@ std::u16string TextCodec::fromWindows1252(std::string_view bytes) {
     return out;
 }
 
+char16_t TextCodec::fromWindows1252(unsigned char byte) {
+    return cp1252ToUnit(byte);
+}
+
 std::u16string TextCodec::fromUtf16le(std::string_view bytes) {
     std::u16string out(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -169,25 +212,28 @@ std::string TextCodec::toUtf16le(std::u16string_view units) {
 std::string TextCodec::toNarrow(std::u16string_view units, Narrow narrow) {
     std::string out;
     out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t u = units[i];
-        if (narrow == Narrow::Windows1252) {
-            const int b = unitToCp1252(u);
-            out += b < 0 ? '?' : static_cast<char>(b);
-        } else if (isHighSurrogate(u) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
-            appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-            ++i;
-        } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
-            out += '?';
-        } else {
-            appendUtf8(out, u);
-        }
-    }
+    auto append = [&out](char c) { out += c; };
+    emitNarrow(
+        units.size(), [units](std::size_t i) { return units[i]; }, narrow, append);
     return out;
 }
 
 std::string TextCodec::narrowFromUtf16le(std::string_view bytes, Narrow narrow) {
-    return toNarrow(fromUtf16le(bytes), narrow);
+    std::string out(narrowLength(bytes, false, narrow), '\0');
+    narrowInto(bytes, false, narrow, out.data());
+    return out;
+}
+
+std::size_t TextCodec::narrowLength(std::string_view stored, bool compact, Narrow narrow) {
+    std::size_t length = 0;
+    auto count = [&length](char) { ++length; };
+    emitStored(stored, compact, narrow, count);
+    return length;
+}
+
+void TextCodec::narrowInto(std::string_view stored, bool compact, Narrow narrow, char* out) {
+    auto write = [&out](char c) { *out++ = c; };
+    emitStored(stored, compact, narrow, write);
 }
 
 } // namespace slidevane

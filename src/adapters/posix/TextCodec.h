@@ -29,11 +29,18 @@ public:
     static std::u16string fromUtf16le(std::string_view bytes);
     static std::u16string fromNarrow(std::string_view text, Narrow narrow);
 
+    static char16_t fromWindows1252(unsigned char byte);
+
     static std::string toUtf16le(std::u16string_view units);
     // Unit by unit, as the A functions convert: a surrogate pair becomes one UTF-8 sequence, a
     // lone surrogate or a unit Windows-1252 lacks becomes '?'.
     static std::string toNarrow(std::u16string_view units, Narrow narrow);
     static std::string narrowFromUtf16le(std::string_view bytes, Narrow narrow);
+    // The same for units stored as UTF-16LE bytes or, when compact, one byte per unit (every
+    // unit below 0x100); the length comes first, so a caller can check its buffer before
+    // anything is written, and nothing is allocated.
+    static std::size_t narrowLength(std::string_view stored, bool compact, Narrow narrow);
+    static void narrowInto(std::string_view stored, bool compact, Narrow narrow, char* out);
 };
 
 } // namespace slidevane

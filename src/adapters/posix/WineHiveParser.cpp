@@ -2,6 +2,7 @@
 
 #include "adapters/posix/CaseFold.h"
 #include "adapters/posix/HexBytes.h"
+#include "adapters/posix/StoredText.h"
 #include "adapters/posix/TextCodec.h"
 
 #include <vector>
@@ -12,6 +13,9 @@ namespace {
 
 using Root = RegistryTree::Root;
 constexpr std::uint32_t npos = RegistryTree::npos;
+// The longest key path that can name a key: a longer one is measured, never stored.
+constexpr std::size_t kMaxKeyPathLength =
+    RegistryTree::kMaxDepth * (RegistryTree::kMaxKeyNameLength + 1);
 
 class Lines {
 public:
@@ -55,8 +59,8 @@ bool startsWith(std::string_view s, std::size_t i, std::string_view prefix) {
 
 // The hive's string escapes, up to the first unescaped `end`: C escapes, \x with one to four
 // hex digits (one UTF-16 unit, so surrogates survive exactly), one to three octal digits, and
-// \c for any other c. Raw bytes are UTF-8.
-bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& out) {
+// \c for any other c. Raw bytes are UTF-8. The units go to a StoredText sink.
+template <class Sink> bool parseString(std::string_view s, std::size_t& i, char end, Sink& out) {
     while (i < s.size()) {
         const char c = s[i];
         if (c == end) {
@@ -64,11 +68,11 @@ bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& o
             return true;
         }
         if (static_cast<unsigned char>(c) >= 0x80) {
-            TextCodec::appendUtf16(out, TextCodec::decodeUtf8(s, i));
+            StoredText::putCodePoint(out, TextCodec::decodeUtf8(s, i));
             continue;
         }
         if (c != '\\') {
-            out += static_cast<char16_t>(c);
+            out.put(static_cast<char16_t>(c));
             ++i;
             continue;
         }
@@ -78,28 +82,28 @@ bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& o
         const char e = s[i];
         switch (e) {
         case 'a':
-            out += u'\a';
+            out.put(u'\a');
             break;
         case 'b':
-            out += u'\b';
+            out.put(u'\b');
             break;
         case 'e':
-            out += u'\x1b';
+            out.put(u'\x1b');
             break;
         case 'f':
-            out += u'\f';
+            out.put(u'\f');
             break;
         case 'n':
-            out += u'\n';
+            out.put(u'\n');
             break;
         case 'r':
-            out += u'\r';
+            out.put(u'\r');
             break;
         case 't':
-            out += u'\t';
+            out.put(u'\t');
             break;
         case 'v':
-            out += u'\v';
+            out.put(u'\v');
             break;
         case 'x': {
             unsigned value = 0;
@@ -109,7 +113,7 @@ bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& o
                 ++i;
                 ++digits;
             }
-            out += digits == 0 ? u'x' : static_cast<char16_t>(value);
+            out.put(digits == 0 ? u'x' : static_cast<char16_t>(value));
             break;
         }
         default:
@@ -121,12 +125,12 @@ bool parseString(std::string_view s, std::size_t& i, char end, std::u16string& o
                     ++i;
                     ++digits;
                 }
-                out += static_cast<char16_t>(value);
+                out.put(static_cast<char16_t>(value));
             } else if (static_cast<unsigned char>(e) >= 0x80) {
-                TextCodec::appendUtf16(out, TextCodec::decodeUtf8(s, i));
+                StoredText::putCodePoint(out, TextCodec::decodeUtf8(s, i));
                 continue;
             } else {
-                out += static_cast<char16_t>(e);
+                out.put(static_cast<char16_t>(e));
             }
             break;
         }
@@ -149,7 +153,11 @@ bool baseFromComment(std::string_view line, Base& base) {
     }
     std::size_t i = at + marker.size();
     std::u16string path;
-    parseString(line, i, '\0', path);
+    StoredText::Name sink{path, kMaxKeyPathLength};
+    parseString(line, i, '\0', sink);
+    if (sink.tooLong) {
+        return false;
+    }
     const auto parts = RegistryTree::splitPath(path);
     if (parts.size() < 2 || !CaseFold::equal(parts[0], u"REGISTRY")) {
         return false;
@@ -225,13 +233,15 @@ public:
                 baseFromComment(line, base_);
             }
         }
+        tree_.readLinkTargets();
         return true;
     }
 
 private:
     std::uint32_t keyLine(std::string_view line, std::size_t i) {
         std::u16string name;
-        if (!parseString(line, i, ']', name)) {
+        StoredText::Name sink{name, kMaxKeyPathLength};
+        if (!parseString(line, i, ']', sink) || sink.tooLong) {
             return npos;
         }
         const auto parts = RegistryTree::splitPath(name);
@@ -259,12 +269,10 @@ private:
             ++i;
         } else {
             ++i;
-            if (!parseString(line, i, '"', name)) {
+            StoredText::Name sink{name, RegistryTree::kMaxValueNameLength};
+            if (!parseString(line, i, '"', sink) || sink.tooLong) {
                 return;
             }
-        }
-        if (name.size() > RegistryTree::kMaxValueNameLength) {
-            return;
         }
         i = skipSpaces(line, i);
         if (i >= line.size() || line[i] != '=') {
@@ -273,16 +281,18 @@ private:
         i = skipSpaces(line, i + 1);
         win::DWORD type = win::REG_NONE;
         std::string data;
-        if (!valueData(line, i, lines, type, data)) {
+        bool compact = false;
+        if (!valueData(line, i, lines, type, data, compact)) {
             // What the hive cannot say stays as an empty value of no type.
             type = win::REG_NONE;
             data.clear();
+            compact = false;
         }
-        tree_.setValue(current_, name, type, std::move(data));
+        tree_.setValue(current_, name, type, std::move(data), compact);
     }
 
     static bool valueData(std::string_view line, std::size_t i, Lines& lines, win::DWORD& type,
-                          std::string& data) {
+                          std::string& data, bool& compact) {
         std::size_t text = std::string_view::npos;
         if (startsWith(line, i, "\"")) {
             type = win::REG_SZ;
@@ -298,13 +308,16 @@ private:
             text = i + 8;
         }
         if (text != std::string_view::npos) {
-            std::u16string units;
-            if (!parseString(line, text, '"', units)) {
-                return false;
-            }
-            units += u'\0';
-            data = TextCodec::toUtf16le(units);
-            return true;
+            return StoredText::text(
+                [&](auto& sink) {
+                    std::size_t at = text;
+                    if (!parseString(line, at, '"', sink)) {
+                        return false;
+                    }
+                    sink.put(u'\0');
+                    return true;
+                },
+                data, compact);
         }
         if (startsWith(line, i, "dword:")) {
             type = win::REG_DWORD;
@@ -329,7 +342,14 @@ private:
         } else {
             return false;
         }
-        return hexList(line, i, lines, data);
+        // Measured on a copy of the reader, so that the second run reads the same lines.
+        const Lines start = lines;
+        return StoredText::bytes(
+            [&](auto& sink) {
+                lines = start;
+                return hexList(line, i, lines, sink);
+            },
+            data);
     }
 
     // Like strtoul(…, 16): leading blanks and an optional 0x, stops at the first non-digit,
@@ -353,7 +373,8 @@ private:
         return saturated ? UINT32_MAX : static_cast<std::uint32_t>(n);
     }
 
-    static bool hexList(std::string_view line, std::size_t i, Lines& lines, std::string& out) {
+    template <class Sink>
+    static bool hexList(std::string_view line, std::size_t i, Lines& lines, Sink& out) {
         for (;;) {
             i = skipSpaces(line, i);
             if (i >= line.size()) {
@@ -366,9 +387,11 @@ private:
                 i = 0;
                 continue;
             }
-            if (!HexBytes::ReadByte(line, i, out)) {
+            const int byte = HexBytes::ReadByte(line, i);
+            if (byte < 0) {
                 return false;
             }
+            out.put(static_cast<char16_t>(byte));
             i = skipSpaces(line, i);
             if (i < line.size() && line[i] == ',') {
                 ++i;

@@ -12,8 +12,8 @@ namespace slidevane {
 // line is missing the file name decides (system.reg is HKEY_LOCAL_MACHINE, user.reg
 // HKEY_CURRENT_USER). "#arch=win64" marks the tree so that reads go through the 32-bit view.
 //
-// Owns: the hive grammar and its string escapes. Does not own: the tree it fills, following
-// "#link" keys (the store does that when it reads), or writing hives.
+// Owns: the hive grammar and its string escapes. Does not own: the tree it fills, the meaning of
+// "#link" keys (it marks them; the tree reads their targets and follows them), or writing hives.
 class WineHiveParser {
 public:
     static constexpr std::string_view kHeader = "WINE REGISTRY Version 2";

@@ -1,7 +1,10 @@
 #include "adapters/posix/NativePath.h"
 
+#include "HangGuard.h"
 #include "TempFolder.h"
 
+#include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -119,6 +122,42 @@ TEST_F(NativePathTest, NativeAbsolutePathsAndTheEnvironment) {
     old ? ::setenv("WINEPREFIX", saved.c_str(), 1) : ::unsetenv("WINEPREFIX");
     EXPECT_EQ(fromEnv.dosDevices(), temp / "prefix/dosdevices");
     EXPECT_EQ(fromEnv.resolve("C:\\NORVALE\\PACK\\TEMPLATE\\Slide 1.POT").status, Status::Found);
+}
+
+// The time limit only guards against a hang (HangGuard.h); the figures are in bench/registry.
+TEST_F(NativePathTest, TensOfThousandsOfComponentsCostLinearTime) {
+    std::string missing;
+    for (int i = 0; i < 60000; ++i) {
+        missing += "\\x";
+    }
+    // Every component exists, but the native path would outgrow what the system can open.
+    std::string existing = "C:";
+    for (int i = 0; i < 30000; ++i) {
+        existing += "\\Norvale\\..";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    // As often as a few pointer moves load pictures.
+    for (int i = 0; i < 10; ++i) {
+        auto r = paths.resolve(missing + "\\file.gif");
+        EXPECT_EQ(r.status, Status::FolderMissing);
+        EXPECT_EQ(r.path.size(), 120009u);
+        r = paths.resolve(existing + "\\Norvale\\PACK\\TEMPLATE\\Slide 1.POT");
+        EXPECT_EQ(r.status, Status::FolderMissing);
+        // The same with case to match at every step.
+        r = paths.resolve(existing + "\\norvale\\pack\\template\\slide 1.pot");
+        EXPECT_EQ(r.status, Status::FolderMissing);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, test::kHangGuard);
+
+    // Short enough, the same steps resolve.
+    std::string some = "C:";
+    for (int i = 0; i < 100; ++i) {
+        some += "\\norvale\\..";
+    }
+    const auto r = paths.resolve(some + "\\norvale\\pack\\template\\slide 1.pot");
+    EXPECT_EQ(r.status, Status::Found);
+    EXPECT_LT(r.path.size(), std::size_t{PATH_MAX});
+    EXPECT_TRUE(fs::is_regular_file(r.path));
 }
 
 } // namespace

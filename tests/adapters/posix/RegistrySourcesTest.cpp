@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,13 +46,13 @@ TEST(SearchList, LaterFilesOverrideValueByValueAndDeleteWhatEarlierOnesGave) {
     EXPECT_EQ(RegistryProbe::text(store, HKLM, (app + "\\TEMPLATE\\1").c_str(), "1"), "new.pot");
 }
 
-TEST(SearchList, OrderDecidesAndAnEmptyFolderOrMissingPathAddsNothing) {
+TEST(SearchList, OrderDecidesAndAnEmptyFolderAddsNothing) {
     TempFolder temp;
     const std::string a = temp.write("a.reg", regFile("\"PresentPath\"=\"A\""));
     const std::string b = temp.write("b.reg", regFile("\"PresentPath\"=\"B\""));
     temp.makeFolder("empty");
     std::vector<std::string> reports;
-    RegistryFileStore ab({a, temp / "empty", temp / "missing.reg", b}, TextCodec::Narrow::Utf8,
+    RegistryFileStore ab({a, temp / "empty", b}, TextCodec::Narrow::Utf8,
                          [&](const std::string& line) { reports.push_back(line); });
     RegistryFileStore ba({b, a}, TextCodec::Narrow::Utf8, {});
     EXPECT_EQ(RegistryProbe::text(ab, HKLM, kApp, "PresentPath"), "B");
@@ -170,12 +171,77 @@ TEST(BadFiles, UnreadableFilesAreReportedAndNamedPipesAreNotWaitedOn) {
         files.push_back(file);
     }
     std::vector<std::string> reports;
-    RegistryFileStore store({files.begin(), files.end()}, TextCodec::Narrow::Utf8,
+    RegistryFileStore store(std::vector<fs::path>(files.begin(), files.end()),
+                            TextCodec::Narrow::Utf8,
                             [&](const std::string& line) { reports.push_back(line); });
     EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, kApp), 2);
     EXPECT_EQ(reports.size(), files.size());
     EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, kApp), 2);
     EXPECT_EQ(reports.size(), files.size()); // once per file, not per open
+}
+
+TEST(BadFiles, DevicesAreRefusedAtOnceAndReadsAreCappedWhateverTheSizeSays) {
+    TempFolder temp;
+    const std::string zero = (fs::path(temp.path()) / "zero.reg").string();
+    fs::create_symlink("/dev/zero", zero);
+    // Sparse: as large as it says, without taking the disk space.
+    const std::string huge = temp.write("huge.reg", "REGEDIT4\n");
+    fs::resize_file(huge, RegistrySources::kMaxFileSize + 1);
+    std::vector<std::string> reports;
+    RegistryFileStore store({zero, huge}, TextCodec::Narrow::Utf8,
+                            [&](const std::string& line) { reports.push_back(line); });
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0], "slidevane3: registry file " + zero + " ignored: not a regular file");
+    EXPECT_EQ(reports[1], "slidevane3: registry file " + huge + " ignored: larger than 256 MiB");
+    EXPECT_EQ(store.parseCount(), 0u);
+
+    // A regular file that says it is empty is still read to its end: this thread's name.
+    char name[16] = {};
+    ASSERT_EQ(::prctl(PR_GET_NAME, name), 0);
+    ASSERT_EQ(::prctl(PR_SET_NAME, "REGEDIT4"), 0);
+    reports.clear();
+    RegistryFileStore saysEmpty({"/proc/thread-self/comm"}, TextCodec::Narrow::Utf8,
+                                [&](const std::string& line) { reports.push_back(line); });
+    ::prctl(PR_SET_NAME, name);
+    EXPECT_EQ(saysEmpty.parseCount(), 1u);
+    EXPECT_TRUE(reports.empty()) << reports[0];
+}
+
+TEST(BadFiles, NamedFilesThatAreMissingLoopOrCannotBeSearchedAreReported) {
+    TempFolder temp;
+    const std::string good = temp.write("good.reg", regFile("\"PresentPath\"=\"good\""));
+    const std::string missing = temp / "missing.reg";
+    const std::string loop = temp / "loop.reg";
+    fs::create_symlink("loop.reg", loop);
+    std::vector<std::string> named = {missing, loop};
+    std::vector<std::string> expected = {
+        "slidevane3: registry file " + missing + " ignored: No such file or directory",
+        "slidevane3: registry file " + loop + " ignored: Too many levels of symbolic links"};
+    if (::geteuid() != 0) { // permissions do not stop the superuser
+        const std::string hidden = temp.write("closed/hidden.reg", regFile(""));
+        fs::permissions(temp / "closed", fs::perms::none);
+        named.push_back(hidden);
+        expected.push_back("slidevane3: registry file " + hidden + " ignored: Permission denied");
+    }
+    named.push_back(good);
+    std::vector<std::string> reports;
+    RegistryFileStore store(std::vector<fs::path>(named.begin(), named.end()),
+                            TextCodec::Narrow::Utf8,
+                            [&](const std::string& line) { reports.push_back(line); });
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "good");
+    }
+    EXPECT_EQ(reports, expected); // once each, not once per read
+    if (fs::exists(temp / "closed")) {
+        fs::permissions(temp / "closed", fs::perms::owner_all);
+    }
+
+    // A file that comes back is read; gone again, it is reported again.
+    temp.write("missing.reg", regFile("\"PresentPath\"=\"back\""));
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "good");
+    fs::remove(missing);
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "good");
+    EXPECT_EQ(reports.size(), expected.size() + 1);
 }
 
 // Sets or clears environment variables for one test and restores them after.
@@ -203,8 +269,35 @@ TEST(DefaultSearchList, TheVariableReplacesTheDefault) {
     env.set("SLIDEVANE3_REGISTRY", "/a/one.reg::/b/folder");
     const auto list = RegistryFileStore::defaultSearchList("/usr");
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0], "/a/one.reg");
-    EXPECT_EQ(list[1], "/b/folder");
+    EXPECT_EQ(list[0].path, "/a/one.reg");
+    EXPECT_EQ(list[1].path, "/b/folder");
+    EXPECT_FALSE(list[0].optional || list[1].optional); // named, so they must be there
+}
+
+TEST(DefaultSearchList, APathNamedInTheVariableIsReportedWhenMissingTheDefaultFoldersNever) {
+    TempFolder temp;
+    Environment env;
+    const std::string good = temp.write("good.reg", regFile("\"PresentPath\"=\"good\""));
+    env.set("SLIDEVANE3_REGISTRY", temp / "gone.reg" + ":" + good);
+    std::vector<std::string> reports;
+    const auto report = [&](const std::string& line) { reports.push_back(line); };
+    {
+        RegistryFileStore store(RegistryFileStore::defaultSearchList(), TextCodec::Narrow::Utf8,
+                                report);
+        EXPECT_EQ(RegistryProbe::text(store, HKLM, kApp, "PresentPath"), "good");
+    }
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "slidevane3: registry file " + temp / "gone.reg" +
+                              " ignored: No such file or directory");
+
+    reports.clear();
+    env.set("SLIDEVANE3_REGISTRY", std::nullopt);
+    env.set("WINEPREFIX", temp / "prefix");
+    env.set("XDG_DATA_HOME", temp / "data");
+    RegistryFileStore store(RegistryFileStore::defaultSearchList(temp / "usr"),
+                            TextCodec::Narrow::Utf8, report);
+    EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, kApp), 2);
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST(DefaultSearchList, WinePrefixEtcInstallPrefixAndUserData) {
@@ -214,22 +307,29 @@ TEST(DefaultSearchList, WinePrefixEtcInstallPrefixAndUserData) {
     env.set("WINEPREFIX", temp / "prefix");
     env.set("XDG_DATA_HOME", temp / "data");
     env.set("HOME", temp / "home");
-    auto list = RegistryFileStore::defaultSearchList("/opt/sv3");
+    // Every default place may be absent.
+    auto paths = [](const std::vector<RegistryFileStore::SearchPath>& list) {
+        std::vector<fs::path> out;
+        for (const auto& entry : list) {
+            EXPECT_TRUE(entry.optional) << entry.path;
+            out.push_back(entry.path);
+        }
+        return out;
+    };
     std::vector<fs::path> expected = {"/etc/slidevane3/registry.d",
                                       "/opt/sv3/share/slidevane3/registry.d",
                                       temp / "data/slidevane3/registry.d"};
-    EXPECT_EQ(list, expected); // no hive yet
+    EXPECT_EQ(paths(RegistryFileStore::defaultSearchList("/opt/sv3")), expected); // no hive yet
     temp.write("prefix/system.reg", "WINE REGISTRY Version 2\n");
     expected.insert(expected.begin(), temp / "prefix/system.reg");
-    EXPECT_EQ(RegistryFileStore::defaultSearchList("/opt/sv3"), expected);
+    EXPECT_EQ(paths(RegistryFileStore::defaultSearchList("/opt/sv3")), expected);
 
     env.set("WINEPREFIX", std::nullopt);
     env.set("XDG_DATA_HOME", std::nullopt);
     temp.write("home/.wine/system.reg", "WINE REGISTRY Version 2\n");
-    list = RegistryFileStore::defaultSearchList();
     expected = {temp / "home/.wine/system.reg", "/etc/slidevane3/registry.d",
                 temp / "home/.local/share/slidevane3/registry.d"};
-    EXPECT_EQ(list, expected);
+    EXPECT_EQ(paths(RegistryFileStore::defaultSearchList()), expected);
 }
 
 } // namespace
