@@ -466,7 +466,7 @@ struct ProgramRun {
 
     BrowserState state;
     UnoAutomationRuntime runtime;
-    RegistryFileStore nothing{{}};
+    RegistryFileStore nothing{std::vector<std::filesystem::path>{}};
     Module1 module1;
     Catalogue catalogue;
     SilentDialog dialog;
