@@ -99,6 +99,20 @@ int main(int argc, char** argv) {
         });
     };
 
+    // What one call into the office costs by itself: the double-click makes more of them than
+    // the office's own opening of a file, which needs one.
+    {
+        slidevane::OfficeConnection& connection = office->Connection();
+        std::vector<double> calls;
+        for (int i = 0; i < 500; ++i) {
+            calls.push_back(Elapsed([&] {
+                connection.Call("one call", [&] { connection.Desktop()->getCurrentFrame(); });
+            }));
+        }
+        std::printf("one call into the office (a desktop property), median of 500: %.3f ms\n",
+                    Median(calls));
+    }
+
     fs::path const real(SLIDEVANE3_REAL_TEMPLATES);
     std::vector<std::pair<std::string, fs::path>> const templates{
         {"generated .otp", fixtures.odfTemplate},

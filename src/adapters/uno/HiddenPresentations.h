@@ -2,7 +2,7 @@
 
 #include "OfficeConnection.h"
 
-#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/uno/XInterface.hpp>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +23,7 @@ public:
     struct Slot {
         // The name of the frame its window gets: unique in the office, and telling whose it is.
         std::string frameName;
-        css::uno::Reference<css::frame::XModel> document;
+        css::uno::Reference<css::uno::XInterface> document;
         bool shown = false;
         // Its template could not be applied: there is nothing to show for it.
         bool failed = false;

@@ -111,7 +111,7 @@ private:
 
 TemplateLoader::TemplateLoader(OfficeConnection& office) : office_(office) {}
 
-Reference<css::frame::XModel> TemplateLoader::Load(const std::string& nativePath) {
+Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePath) {
     RequireReadableFile(nativePath);
     rtl::Reference<RefusingInteractionHandler> const refusing(new RefusingInteractionHandler);
 
@@ -122,8 +122,8 @@ Reference<css::frame::XModel> TemplateLoader::Load(const std::string& nativePath
         throw CannotOpen(nativePath, "it is not a presentation");
     }
 
-    Reference<css::frame::XModel> const presentation(office_.Create(PresentationService),
-                                                     UNO_QUERY_THROW);
+    // Kept as the office hands it over: every use asks for its own interface anyway.
+    Reference<css::uno::XInterface> const presentation = office_.Create(PresentationService);
     ClosingGuard closing(presentation);
     // What the detection found (the file's stream among it) goes on to the load, as when the
     // office opens a file itself.
@@ -145,7 +145,7 @@ Reference<css::frame::XModel> TemplateLoader::Load(const std::string& nativePath
     return presentation;
 }
 
-void TemplateLoader::Show(const Reference<css::frame::XModel>& presentation,
+void TemplateLoader::Show(const Reference<css::uno::XInterface>& presentation,
                           const std::string& frameName) {
     // The frame is made under its name before anything is put into it, so that a window the
     // office finishes after the program stopped waiting can still be found. The window is
@@ -222,7 +222,7 @@ bool TemplateLoader::IsPresentationFilter(const OUString& filter) {
     return known->second == PresentationService;
 }
 
-void TemplateLoader::ReplaceSlides(const Reference<css::frame::XModel>& presentation) {
+void TemplateLoader::ReplaceSlides(const Reference<css::uno::XInterface>& presentation) {
     // The template's sample slides are not part of its design: one new title slide on the
     // first master takes their place. A new slide takes the master of the slide it follows,
     // and the office gives that master the placeholders a slide needs; so the first sample is
@@ -255,7 +255,7 @@ void TemplateLoader::ReplaceSlides(const Reference<css::frame::XModel>& presenta
     }
 }
 
-void TemplateLoader::Settle(const Reference<css::frame::XModel>& presentation) {
+void TemplateLoader::Settle(const Reference<css::uno::XInterface>& presentation) {
     // The user starts from a fresh, unmodified presentation: nothing of the making to undo.
     Reference<css::document::XUndoManagerSupplier>(presentation, UNO_QUERY_THROW)
         ->getUndoManager()

@@ -4,8 +4,8 @@
 #include "UnoValues.h"
 
 #include <com/sun/star/frame/XFrame.hpp>
-#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
+#include <com/sun/star/uno/XInterface.hpp>
 #include <string>
 
 // Makes a new, untitled presentation from a template file the way the office starts a document
@@ -26,11 +26,11 @@ public:
 
     // Runs inside a call on `office`. Throws RuntimeError naming the template and saying why
     // when it cannot be opened as a presentation; other office failures propagate.
-    css::uno::Reference<css::frame::XModel> Load(const std::string& nativePath);
+    css::uno::Reference<css::uno::XInterface> Load(const std::string& nativePath);
 
     // Gives a presentation made by Load a window of its own in a frame named `frameName`, and
     // shows it; with no presentation, a new plain one.
-    void Show(const css::uno::Reference<css::frame::XModel>& presentation,
+    void Show(const css::uno::Reference<css::uno::XInterface>& presentation,
               const std::string& frameName);
 
     // Closes a document of this office, ignoring a document that is already gone.
@@ -40,8 +40,8 @@ private:
     // The office's description of the file, with the filter that reads it.
     css::uno::Sequence<css::beans::PropertyValue> Detect(const std::string& nativePath);
     bool IsPresentationFilter(const OUString& filter);
-    static void ReplaceSlides(const css::uno::Reference<css::frame::XModel>& presentation);
-    static void Settle(const css::uno::Reference<css::frame::XModel>& presentation);
+    static void ReplaceSlides(const css::uno::Reference<css::uno::XInterface>& presentation);
+    static void Settle(const css::uno::Reference<css::uno::XInterface>& presentation);
 
     OfficeConnection& office_;
 };

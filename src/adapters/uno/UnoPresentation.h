@@ -3,7 +3,7 @@
 #include "HiddenPresentations.h"
 #include "platform/AutomationPort.h"
 
-#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/uno/XInterface.hpp>
 #include <memory>
 
 // One presentation that Presentations().Add created. Its document is made when its template is
@@ -22,7 +22,7 @@ public:
     void ApplyTemplate(const std::string& fileName) override;
 
     // The document as the office knows it (for inspection); empty until a template is applied.
-    const css::uno::Reference<css::frame::XModel>& Document() const { return slot_->document; }
+    const css::uno::Reference<css::uno::XInterface>& Document() const { return slot_->document; }
 
 private:
     std::shared_ptr<HiddenPresentations> hidden_;

@@ -260,8 +260,8 @@ TEST_P(FourSteps, GiveTheNewPresentationTheOfficeItselfMakesFromTheTemplate) {
     OfficeConnection& office = *dynamic_cast<UnoApplication&>(*application).Office();
     auto presentation = application->Presentations()->Add(msoTrue);
     presentation->ApplyTemplate(CataloguePath(file));
-    Reference<css::frame::XModel> const made =
-        dynamic_cast<UnoPresentation&>(*presentation).Document();
+    Reference<css::frame::XModel> const made(
+        dynamic_cast<UnoPresentation&>(*presentation).Document(), UNO_QUERY);
     ASSERT_TRUE(made.is());
     EXPECT_FALSE(Shown(office, made)) << "the presentation must not be seen before it is ready";
     application->SetVisible(msoTrue);
@@ -340,8 +340,12 @@ TEST_F(ImpressAdapter, ShowingTheApplicationShowsOnlyThePresentationsItCreated) 
     application->SetVisible(msoTrue);
 
     OfficeConnection& office = *dynamic_cast<UnoApplication&>(*application).Office();
-    EXPECT_TRUE(Shown(office, dynamic_cast<UnoPresentation&>(*first).Document()));
-    EXPECT_TRUE(Shown(office, dynamic_cast<UnoPresentation&>(*second).Document()));
+    for (const auto* presentation : {first.get(), second.get()}) {
+        EXPECT_TRUE(
+            Shown(office,
+                  Reference<css::frame::XModel>(
+                      dynamic_cast<const UnoPresentation&>(*presentation).Document(), UNO_QUERY)));
+    }
     EXPECT_FALSE(Shown(tests, other));
 }
 
@@ -597,8 +601,9 @@ TEST_F(ImpressAdapter, SecondWayStartsAnOfficeWhenNoneRuns) {
         presentation->ApplyTemplate(CataloguePath(SharedOffice::Templates().odfTemplate));
         application->SetVisible(msoTrue);
         OfficeConnection& office = *dynamic_cast<UnoApplication&>(*application).Office();
-        DesignSnapshot const design =
-            DesignSnapshot::Of(office, dynamic_cast<UnoPresentation&>(*presentation).Document());
+        DesignSnapshot const design = DesignSnapshot::Of(
+            office, Reference<css::frame::XModel>(
+                        dynamic_cast<UnoPresentation&>(*presentation).Document(), UNO_QUERY));
         EXPECT_EQ(design.masters.at(0).fillColour, TemplateFixtures::FirstMasterColour);
     });
     EXPECT_EQ(outcome.number, 0) << outcome.description;
