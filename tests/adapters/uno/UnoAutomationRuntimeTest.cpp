@@ -112,6 +112,12 @@ Reference<css::frame::XModel> LoadHidden(OfficeConnection& office, const std::st
     return document;
 }
 
+// Add, apply and show on an application already obtained: the rest of a double-click.
+void AddApplyShow(AutomationApplication& application, const fs::path& file) {
+    application.Presentations()->Add(msoTrue)->ApplyTemplate(CataloguePath(file));
+    application.SetVisible(msoTrue);
+}
+
 // Settings whose second way starts an office of the test's own on a fresh profile, through the
 // office's wrapper; the office is stopped and its folder removed when this object goes.
 class OwnOffice {
@@ -209,10 +215,7 @@ TEST_F(ImpressAdapter, BothVersionsOfThePresentationApplicationReachImpress) {
          {"Powerpoint.Application.8", "Powerpoint.Application.9", "PowerPoint.Application.9"}) {
         SCOPED_TRACE(name);
         Outcome const outcome = Attempt([&] {
-            auto application = runtime.GetObject("", name);
-            application->Presentations()->Add(msoTrue)->ApplyTemplate(
-                CataloguePath(SharedOffice::Templates().odfTemplate));
-            application->SetVisible(msoTrue);
+            AddApplyShow(*runtime.GetObject("", name), SharedOffice::Templates().odfTemplate);
         });
         EXPECT_EQ(outcome.number, 0) << outcome.description;
     }
@@ -585,10 +588,7 @@ TEST_F(ImpressAdapter, SecondWayReachesTheOfficeTheUserAlreadyRuns) {
                          TestOffice::ProfileOption(SharedOffice::Office().Profile()), "--headless",
                          "--nolockcheck"};
     UnoAutomationRuntime runtime(settings);
-    auto application = runtime.CreateObject(Impress);
-    auto presentation = application->Presentations()->Add(msoTrue);
-    presentation->ApplyTemplate(CataloguePath(SharedOffice::Templates().odfTemplate));
-    application->SetVisible(msoTrue);
+    AddApplyShow(*runtime.CreateObject(Impress), SharedOffice::Templates().odfTemplate);
     EXPECT_EQ(Documents(), before + 1) << "the presentation is not in the running office";
 }
 
@@ -645,9 +645,7 @@ TEST_F(ImpressAdapter, AnOfficeKilledBetweenTheStepsFailsTheAttemptAndANewOneSer
 
     // The double-click's second attempt: the launcher starts a new office on the same pipe.
     Outcome const retry = Attempt([&] {
-        auto again = runtime.CreateObject(Impress);
-        again->Presentations()->Add(msoTrue)->ApplyTemplate(odf);
-        again->SetVisible(msoTrue);
+        AddApplyShow(*runtime.CreateObject(Impress), SharedOffice::Templates().odfTemplate);
     });
     EXPECT_EQ(retry.number, 0) << retry.description;
     EXPECT_NE(own.Group(), group);
@@ -726,10 +724,7 @@ TEST_F(ImpressAdapter, AnOfficeThatStandsStillWhileShowingLeavesNothingHidden) {
     }
     // The office runs again and finishes what it was asked; the next double-click reaches it.
     Outcome const next = Attempt([&] {
-        auto application = runtime.GetObject("", Impress);
-        application->Presentations()->Add(msoTrue)->ApplyTemplate(
-            CataloguePath(SharedOffice::Templates().powerPoint97));
-        application->SetVisible(msoTrue);
+        AddApplyShow(*runtime.GetObject("", Impress), SharedOffice::Templates().powerPoint97);
     });
     EXPECT_EQ(next.number, 0) << next.description;
     EXPECT_EQ(CountDocuments(SharedOffice::Office().PipeName()).hidden, 0u)
