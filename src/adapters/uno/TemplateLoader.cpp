@@ -8,6 +8,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/XTypeDetection.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XMasterPageTarget.hpp>
@@ -139,8 +140,16 @@ Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePa
     } catch (const css::uno::Exception&) {
         throw CannotOpen(nativePath, WhyRefused(refusing->Asked()));
     }
+    // The user starts from a fresh, unmodified presentation with nothing of its making to undo:
+    // the replacement of the slides is kept out of the undo stack rather than recorded (with
+    // copies of the slides it removes) and thrown away.
+    Reference<css::document::XUndoManager> const undo =
+        Reference<css::document::XUndoManagerSupplier>(presentation, UNO_QUERY_THROW)
+            ->getUndoManager();
+    undo->lock();
     ReplaceSlides(presentation);
-    Settle(presentation);
+    undo->unlock();
+    Reference<css::util::XModifiable>(presentation, UNO_QUERY_THROW)->setModified(false);
     closing.Release();
     return presentation;
 }
@@ -253,14 +262,6 @@ void TemplateLoader::ReplaceSlides(const Reference<css::uno::XInterface>& presen
         slides->getByIndex(1) >>= sample;
         slides->remove(sample);
     }
-}
-
-void TemplateLoader::Settle(const Reference<css::uno::XInterface>& presentation) {
-    // The user starts from a fresh, unmodified presentation: nothing of the making to undo.
-    Reference<css::document::XUndoManagerSupplier>(presentation, UNO_QUERY_THROW)
-        ->getUndoManager()
-        ->clear();
-    Reference<css::util::XModifiable>(presentation, UNO_QUERY_THROW)->setModified(false);
 }
 
 void TemplateLoader::Close(const Reference<css::uno::XInterface>& document) {

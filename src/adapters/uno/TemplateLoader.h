@@ -41,7 +41,6 @@ private:
     css::uno::Sequence<css::beans::PropertyValue> Detect(const std::string& nativePath);
     bool IsPresentationFilter(const OUString& filter);
     static void ReplaceSlides(const css::uno::Reference<css::uno::XInterface>& presentation);
-    static void Settle(const css::uno::Reference<css::uno::XInterface>& presentation);
 
     OfficeConnection& office_;
 };
