@@ -1,6 +1,7 @@
 #include "TemplateLoader.h"
 
 #include "RefusingInteractionHandler.h"
+#include "TemplateRefused.h"
 #include "shell/RuntimeError.h"
 
 #include <cerrno>
@@ -21,9 +22,7 @@
 #include <com/sun/star/util/XModifiable.hpp>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <map>
-#include <osl/file.hxx>
 #include <rtl/ref.hxx>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,10 +44,8 @@ constexpr char PresentationService[] = "com.sun.star.presentation.PresentationDo
 constexpr sal_Int16 NeverExecuteMacros = 0;
 constexpr sal_Int16 TitleSlideLayout = 0;
 
-RuntimeError CannotOpen(const std::string& nativePath, const std::string& why) {
-    return RuntimeError::Automation("ApplyTemplate",
-                                    "the template " + nativePath +
-                                        " cannot be opened as a presentation: " + why);
+TemplateRefused CannotOpen(const std::string& nativePath, const std::string& why) {
+    return TemplateRefused(nativePath, why);
 }
 
 // The office reads the file itself; what can be known here is said here, with the reason the
@@ -71,15 +68,6 @@ void RequireReadableFile(const std::string& nativePath) {
     if (status.st_size == 0) {
         throw CannotOpen(nativePath, "it is empty");
     }
-}
-
-OUString FileUrl(const std::string& nativePath) {
-    OUString url;
-    std::string const absolute = std::filesystem::absolute(nativePath).string();
-    if (osl::FileBase::getFileURLFromSystemPath(ToUno(absolute), url) != osl::FileBase::E_None) {
-        throw css::uno::RuntimeException("cannot express " + ToUno(absolute) + " as a URL");
-    }
-    return url;
 }
 
 std::string WhyRefused(RefusingInteractionHandler::Question asked) {
@@ -188,7 +176,7 @@ TemplateLoader::Detect(const std::string& nativePath) {
         office_.Link()->Service<css::document::XTypeDetection>(
             "com.sun.star.document.TypeDetection");
     css::uno::Sequence<css::beans::PropertyValue> descriptor =
-        Properties({{"URL", Any(FileUrl(nativePath))}, {"ReadOnly", Any(true)}});
+        Properties({{"URL", Any(uno::FileUrl(nativePath))}, {"ReadOnly", Any(true)}});
     OUString const type = detection->queryTypeByDescriptor(descriptor, true);
     if (type.isEmpty()) {
         throw CannotOpen(nativePath, "the office does not know its format");
