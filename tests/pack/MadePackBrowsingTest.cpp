@@ -80,9 +80,7 @@ TEST_F(BrowsingTheMadePack, EveryCategoryAndThumbnailShowsThePacksPictures) {
     ModalBoxWatcher startUp; // a report at start-up is answered, not waited on
     ASSERT_TRUE(browser.Start()) << "start-up failed on the made pack";
     Pointer pointer(browser.window);
-    auto shows = [&](Control control) {
-        return browser.window.LoadedFile(control).toStdString();
-    };
+    auto shows = [&](Control control) { return browser.window.LoadedFile(control).toStdString(); };
     auto pane = [&] {
         return std::vector<std::string>{shows(Control::Dis1BackGnd), shows(Control::Dis2BackGnd),
                                         shows(Control::Dis3BackGnd),
@@ -94,8 +92,7 @@ TEST_F(BrowsingTheMadePack, EveryCategoryAndThumbnailShowsThePacksPictures) {
     EXPECT_EQ(shows(Control::Button3), Strip(2, 'c'));
     EXPECT_EQ(pane(), Pane(2, 1));
 
-    Control const thumbnails[] = {Control::Dis1BackGnd, Control::Dis2BackGnd,
-                                  Control::Dis3BackGnd};
+    Control const thumbnails[] = {Control::Dis1BackGnd, Control::Dis2BackGnd, Control::Dis3BackGnd};
     for (int category = 0; category < 10; ++category) {
         Control const button = StripButton(category);
         pointer.MoveTo(centre(button));
@@ -106,8 +103,8 @@ TEST_F(BrowsingTheMadePack, EveryCategoryAndThumbnailShowsThePacksPictures) {
             pointer.MoveTo(centre(thumbnails[number - 1]));
             EXPECT_EQ(pane(), Pane(category, number)) << category << "/" << number;
         }
-        ASSERT_FALSE(browser.form.Ended()) << "the program reported an error in category "
-                                           << category;
+        ASSERT_FALSE(browser.form.Ended())
+            << "the program reported an error in category " << category;
         // What is on the screen is the pack's file, to the pixel.
         PixelProbe const probe(browser.window);
         EXPECT_TRUE(probe.Shows(browser.window.Widget(Control::MainDisBackGnd).geometry(),

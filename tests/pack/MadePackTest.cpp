@@ -216,11 +216,11 @@ TEST_F(MadePack, AbsentTemplatesShowTheSamplePacksNotInstalledPictures) {
         return x.Width() == y.Width() && x.Height() == y.Height();
     };
     for (int number : {2, 3}) {
-        EXPECT_TRUE(same(Preview(MadeSource::Zebra, 'a', number),
-                         sample / "p_Brain Storming-a4.gif"))
+        EXPECT_TRUE(
+            same(Preview(MadeSource::Zebra, 'a', number), sample / "p_Brain Storming-a4.gif"))
             << number;
-        EXPECT_TRUE(same(Preview(MadeSource::Zebra, 'c', number),
-                         sample / "p_Brain Storming-c4.gif"))
+        EXPECT_TRUE(
+            same(Preview(MadeSource::Zebra, 'c', number), sample / "p_Brain Storming-c4.gif"))
             << number;
     }
     EXPECT_TRUE(same(Preview(MadeSource::Empty, 'c', 1), sample / "p_Brain Storming-c4.gif"));

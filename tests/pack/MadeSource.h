@@ -17,8 +17,8 @@ namespace slidevane::test {
 
 struct MadeSource {
     struct Template {
-        std::string name;            // in the category folder
-        std::filesystem::path from;  // the file copied there
+        std::string name;           // in the category folder
+        std::filesystem::path from; // the file copied there
     };
     struct Category {
         std::string title;

@@ -41,13 +41,16 @@ protected:
 };
 
 TEST_F(Refused, AWrongCommandLineGivesTheUsage) {
-    for (const std::vector<std::string>& line :
-         {std::vector<std::string>{}, {"only-one"}, {"a", "b", "c"}, {"--bogus", "a", "b"},
-          {"a", "b", "--registry"}}) {
+    for (const std::vector<std::string>& line : {std::vector<std::string>{},
+                                                 {"only-one"},
+                                                 {"a", "b", "c"},
+                                                 {"--bogus", "a", "b"},
+                                                 {"a", "b", "--registry"}}) {
         PackScene::Outcome const outcome = scene.Run(line);
         EXPECT_EQ(outcome.exitCode, 2) << ::testing::PrintToString(line);
-        EXPECT_NE(outcome.err.find("Usage: slidevane3-pack [--force] [--registry FILE] SOURCE DEST"),
-                  std::string::npos);
+        EXPECT_NE(
+            outcome.err.find("Usage: slidevane3-pack [--force] [--registry FILE] SOURCE DEST"),
+            std::string::npos);
     }
     PackScene::Outcome const help = scene.Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
@@ -97,12 +100,11 @@ TEST_F(Refused, TitlesThatCannotFormThePicturesFileNames) {
         PackScene each;
         each.Dummy(bad.title, "t.otp");
         each.Dummy("Good", "t.otp");
-        PackScene::Outcome const outcome =
-            each.Run({each.Source().string(), each.Dest().string()});
+        PackScene::Outcome const outcome = each.Run({each.Source().string(), each.Dest().string()});
         EXPECT_EQ(outcome.exitCode, 1);
         std::string const message = "slidevane3-pack: " + (each.Source() / bad.title).string() +
-                                    ": the title cannot form the pictures' file names: " +
-                                    bad.why + "\n";
+                                    ": the title cannot form the pictures' file names: " + bad.why +
+                                    "\n";
         EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
         EXPECT_TRUE(each.NothingWritten());
     }
@@ -159,8 +161,8 @@ TEST_F(Refused, SourceAndDestInsideOneAnother) {
     fs::create_directories(outer / "UI");
     fs::create_directories(outer / "TEMPLATE" / "Fine");
     std::ofstream(outer / "TEMPLATE" / "Fine" / "t.otp") << "kept";
-    PackScene::Outcome around = scene.Run(
-        {"--force", (outer / "TEMPLATE").string(), outer.string()});
+    PackScene::Outcome around =
+        scene.Run({"--force", (outer / "TEMPLATE").string(), outer.string()});
     EXPECT_EQ(around.exitCode, 1);
     EXPECT_NE(around.err.find("DEST and SOURCE must lie apart"), std::string::npos) << around.err;
     EXPECT_EQ(ReadAll(outer / "TEMPLATE" / "Fine" / "t.otp"), "kept");

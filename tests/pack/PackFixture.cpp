@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
     }
     try {
         PackScene scene(folder);
-        MadeSource::Lay(scene, MadeSource::Layout(fs::path(argv[2]) / "templates",
-                                                  SLIDEVANE3_REAL_TEMPLATES));
+        MadeSource::Lay(
+            scene, MadeSource::Layout(fs::path(argv[2]) / "templates", SLIDEVANE3_REAL_TEMPLATES));
         scene.Start({scene.Source().string(), scene.Dest().string()});
         std::ofstream(folder / "pid") << scene.Pid();
         PackScene::Outcome const outcome = scene.Wait();
-        std::ofstream(folder / "outcome") << outcome.exitCode << ' ' << outcome.signal << ' '
-                                          << outcome.seconds << '\n';
+        std::ofstream(folder / "outcome")
+            << outcome.exitCode << ' ' << outcome.signal << ' ' << outcome.seconds << '\n';
         std::fputs(outcome.out.c_str(), stdout);
         std::fputs(outcome.err.c_str(), stderr);
         return outcome.exitCode == 0 ? 0 : 1;

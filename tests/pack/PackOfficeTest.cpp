@@ -46,6 +46,16 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
     return true;
 }
 
+// Starts the program on two categories of two templates each, in four formats.
+void StartOnFourTemplates(PackScene& scene) {
+    testing::TemplateFixtures const made = Fixtures();
+    scene.Put("One", "a.otp", made.odfTemplate);
+    scene.Put("One", "b.pot", made.powerPoint97);
+    scene.Put("Two", "c.potx", made.powerPoint2007);
+    scene.Put("Two", "d.pptx", made.powerPoint2007Presentation);
+    scene.Start({scene.Source().string(), scene.Dest().string()});
+}
+
 TEST(PackWithOffice, TemplatesTheOfficeCannotOpenAreEachNamedAndNothingIsWritten) {
     testing::TemplateFixtures const made = Fixtures();
     ASSERT_TRUE(fs::exists(made.odfTemplate)) << "no shared test office templates";
@@ -114,20 +124,35 @@ TEST(PackWithOffice, ForceReplacesAnEarlierPackAndItsRecordWhole) {
     EXPECT_TRUE(scene.ProcessesOfTheRun().empty());
 }
 
+TEST(PackWithOffice, AnOfficeThatDiesMidwayIsReportedAndNothingIsWritten) {
+    PackScene scene;
+    StartOnFourTemplates(scene);
+    pid_t const pid = scene.Pid();
+    ASSERT_TRUE(
+        WaitFor([&] { return scene.OutputSoFar().find("[2/4]") != std::string::npos; }, 180s));
+    for (pid_t const office : scene.ProcessesOfTheRun()) {
+        kill(office, SIGKILL);
+    }
+    PackScene::Outcome const outcome = scene.Wait(60s);
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+    EXPECT_NE(outcome.err.find(": the office failed while reading it (the connection to the "
+                               "office was lost); nothing was written\n"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(outcome.out.find("[4/4]"), std::string::npos) << "it went on without its office";
+    EXPECT_TRUE(scene.NothingWritten());
+    EXPECT_TRUE(PackScene::PipesLeftBy(pid).empty()) << PackScene::PipesLeftBy(pid)[0];
+}
+
 // Interrupted at `moment` with `signal`: the program ends by that signal, its office goes with
 // it, and nothing of the run is left.
 void ExpectCleanInterruption(int signal, bool duringRendering) {
-    testing::TemplateFixtures const made = Fixtures();
     PackScene scene;
-    scene.Put("One", "a.otp", made.odfTemplate);
-    scene.Put("One", "b.pot", made.powerPoint97);
-    scene.Put("Two", "c.potx", made.powerPoint2007);
-    scene.Put("Two", "d.pptx", made.powerPoint2007Presentation);
-    scene.Start({scene.Source().string(), scene.Dest().string()});
+    StartOnFourTemplates(scene);
     pid_t const pid = scene.Pid();
     if (duringRendering) {
-        ASSERT_TRUE(WaitFor([&] { return scene.OutputSoFar().find("[1/4]") != std::string::npos; },
-                            180s))
+        ASSERT_TRUE(
+            WaitFor([&] { return scene.OutputSoFar().find("[1/4]") != std::string::npos; }, 180s))
             << "no template was started";
     } else {
         // The office is started once the build folder is made; interrupt while it starts.

@@ -1,7 +1,8 @@
 // The registry file a pack is recorded in, read back through the program's own store, catalogue
 // and picture-name scheme: what the program reads must name the files the pack has.
-#include "PackPictures.h"
 #include "PackRegistryFile.h"
+
+#include "PackPictures.h"
 #include "PackScene.h"
 #include "adapters/posix/NativePath.h"
 #include "adapters/posix/RegistryFileStore.h"
@@ -21,8 +22,8 @@ namespace fs = std::filesystem;
 
 // Titles that go through the file's quoting and the store's UTF-8 unchanged: accents in both
 // Unicode forms, an ampersand, quotes, spaces at the ends, a letter beyond the first plane.
-const std::vector<std::string> StrangeTitles = {
-    "Caf\xC3\xA9 & Co", "Cafe\xCC\x81 composed", "Say \"Hi\"", " spaced ", "Notes \xF0\x9D\x84\x9E"};
+const std::vector<std::string> StrangeTitles = {"Caf\xC3\xA9 & Co", "Cafe\xCC\x81 composed",
+                                                "Say \"Hi\"", " spaced ", "Notes \xF0\x9D\x84\x9E"};
 
 PackPlan PlanOf(const std::vector<std::string>& titles) {
     PackPlan plan;
@@ -139,10 +140,11 @@ TEST_F(RegistryFileOfAPack, NothingOfAnEarlierPackMixesIn) {
 
 TEST_F(RegistryFileOfAPack, TheFileDeletesTheCatalogueFirstInTheEditorsFormat) {
     std::string const text = PackRegistryFile::Text("/p/Say \"x\"", PlanOf({"A"}));
-    std::string const head = "Windows Registry Editor Version 5.00\r\n\r\n"
-                             "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale Inc.\\Slidevane3\\1.0]\r\n\r\n"
-                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale Inc.\\Slidevane3\\1.0]\r\n"
-                             "\"PresentPath\"=\"/p/Say \\\"x\\\"\"\r\n";
+    std::string const head =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale Inc.\\Slidevane3\\1.0]\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale Inc.\\Slidevane3\\1.0]\r\n"
+        "\"PresentPath\"=\"/p/Say \\\"x\\\"\"\r\n";
     EXPECT_EQ(text.substr(0, head.size()), head);
     EXPECT_EQ(text.find("[-", head.size()), std::string::npos) << "one deletion, at the start";
     EXPECT_EQ(PackRegistryFile::Quoted("a\\b\"c"), "\"a\\\\b\\\"c\"");

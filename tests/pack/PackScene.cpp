@@ -30,8 +30,8 @@ std::string ReadAll(const fs::path& file) {
 
 fs::path NewRoot() {
     char const* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/slidevane3-pack-test-XXXXXX";
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/slidevane3-pack-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a scene folder");
     }
@@ -95,9 +95,9 @@ void PackScene::Start(const std::vector<std::string>& arguments) {
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string const variable = *entry;
         bool dropped = false;
-        for (const char* name : {"TMPDIR=", "HOME=", "XDG_DATA_HOME=", "XDG_CONFIG_HOME=",
-                                 "XDG_CACHE_HOME=", "XDG_RUNTIME_DIR=", "URE_BOOTSTRAP=",
-                                 "QT_QPA_PLATFORM="}) {
+        for (const char* name :
+             {"TMPDIR=", "HOME=", "XDG_DATA_HOME=", "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=",
+              "XDG_RUNTIME_DIR=", "URE_BOOTSTRAP=", "QT_QPA_PLATFORM="}) {
             dropped = dropped || variable.rfind(name, 0) == 0;
         }
         if (!dropped) {

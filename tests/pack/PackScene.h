@@ -21,10 +21,10 @@ namespace slidevane::test {
 class PackScene {
 public:
     struct Outcome {
-        int exitCode = -1;   // when it exited
-        int signal = 0;      // when a signal ended it
-        std::string out;     // standard output
-        std::string err;     // standard error
+        int exitCode = -1; // when it exited
+        int signal = 0;    // when a signal ended it
+        std::string out;   // standard output
+        std::string err;   // standard error
         double seconds = 0;
     };
 

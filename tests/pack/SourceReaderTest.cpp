@@ -1,8 +1,9 @@
 // Reading a folder of templates as a pack's content, on real folder trees: the order of
 // categories and templates, what is passed over, and every rule that keeps a pack from being
 // made.
-#include "PackScene.h"
 #include "SourceReader.h"
+
+#include "PackScene.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

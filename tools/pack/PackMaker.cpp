@@ -110,6 +110,18 @@ std::string PipeName() {
     return name.str();
 }
 
+// What the office said, without the program's report of which automation call failed.
+std::string Reason(const RuntimeError& error) {
+    std::string const& text = error.Description();
+    std::string const prefix = "Automation error in ";
+    if (text.rfind(prefix, 0) == 0) {
+        if (std::size_t const colon = text.find(": ", prefix.size()); colon != std::string::npos) {
+            return text.substr(colon + 2);
+        }
+    }
+    return text;
+}
+
 bool UsableFolder(const char* variable) {
     char const* value = std::getenv(variable);
     return value != nullptr && *value != '\0' && fs::is_directory(value);
@@ -143,8 +155,8 @@ std::vector<std::pair<std::string, std::string>> ContainWrites(const fs::path& s
 
 std::string Seconds(std::chrono::steady_clock::duration duration) {
     std::ostringstream text;
-    text << std::fixed << std::setprecision(1)
-         << std::chrono::duration<double>(duration).count() << " s";
+    text << std::fixed << std::setprecision(1) << std::chrono::duration<double>(duration).count()
+         << " s";
     return text.str();
 }
 
@@ -303,8 +315,8 @@ int PackMaker::Run() {
             if (paths.defaultRegistry) {
                 fs::create_directories(paths.registry.parent_path());
             }
-            PackRegistryFile::Write(paths.registry,
-                                    PackRegistryFile::Text(paths.destination.string(), source.plan));
+            PackRegistryFile::Write(
+                paths.registry, PackRegistryFile::Text(paths.destination.string(), source.plan));
         });
         out_ << "Made the pack " << paths.destination.string() << ": "
              << source.plan.categories.size() << " categories, " << source.plan.TemplateCount()
@@ -378,16 +390,17 @@ bool PackMaker::Build(const PackPlan& plan, const fs::path& pack) {
             } catch (const TemplateRefused& refused) {
                 ThrowIfInterrupted();
                 complete = false;
-                Problem(entry.source.string() + ": cannot be opened as a presentation: " +
-                        refused.Why());
+                Problem(entry.source.string() +
+                        ": cannot be opened as a presentation: " + refused.Why());
             } catch (const RuntimeError& failed) {
                 ThrowIfInterrupted();
                 if (connection->Lost()) {
-                    throw std::runtime_error("the office failed while reading " +
-                                             entry.source.string() + ": " + failed.Description());
+                    throw std::runtime_error(entry.source.string() +
+                                             ": the office failed while reading it (" +
+                                             Reason(failed) + ")");
                 }
                 complete = false;
-                Problem(entry.source.string() + ": " + failed.Description());
+                Problem(entry.source.string() + ": the office failed on it: " + Reason(failed));
             } catch (const fs::filesystem_error& failed) {
                 complete = false;
                 Problem(entry.source.string() + ": cannot be copied: " + failed.code().message());

@@ -86,8 +86,8 @@ void PackPictures::WritePreviews(const std::string& title, int number, const QIm
     }
     StoredPictures::WriteGif(PreviewFrame::Thumbnail(opaque, false), Preview(title, 'a', number),
                              {}, PreviewColours);
-    StoredPictures::WriteGif(PreviewFrame::Thumbnail(opaque, true), Preview(title, 'b', number),
-                             {}, PreviewColours);
+    StoredPictures::WriteGif(PreviewFrame::Thumbnail(opaque, true), Preview(title, 'b', number), {},
+                             PreviewColours);
     StoredPictures::WriteGif(PreviewFrame::Main(opaque), Preview(title, 'c', number), {},
                              PreviewColours);
 }

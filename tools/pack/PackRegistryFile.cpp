@@ -83,7 +83,8 @@ fs::path PackRegistryFile::DefaultLocation(const fs::path& pack) {
 
 void PackRegistryFile::Write(const fs::path& file, const std::string& text) {
     // Hidden and without the .reg ending: the store never reads it half-written.
-    std::string pattern = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string pattern =
+        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
     int const fd = mkstemp(pattern.data());
     if (fd < 0) {
         Fail(file, "cannot write a temporary file beside it");

@@ -134,9 +134,9 @@ SourceReader::Result SourceReader::Read(const fs::path& source) {
         for (std::size_t i = PackPlan::CategorySlots; i < folders.size(); ++i) {
             beyond.push_back(folders[i].name);
         }
-        result.problems.push_back(source.string() + ": holds " + std::to_string(folders.size()) +
-                                  " category folders, more than ten (beyond the tenth: " +
-                                  Listed(beyond) + ")");
+        result.problems.push_back(
+            source.string() + ": holds " + std::to_string(folders.size()) +
+            " category folders, more than ten (beyond the tenth: " + Listed(beyond) + ")");
     }
 
     int index = 0;

@@ -25,8 +25,8 @@ QRect PreviewFrame::Fitted(const QRect& area, QSize slide) {
     QSize const fitted = slide.scaled(area.size(), Qt::KeepAspectRatio);
     int const width = std::max(1, fitted.width());
     int const height = std::max(1, fitted.height());
-    return QRect(area.left() + (area.width() - width) / 2, area.top() + (area.height() - height) / 2,
-                 width, height);
+    return QRect(area.left() + (area.width() - width) / 2,
+                 area.top() + (area.height() - height) / 2, width, height);
 }
 
 QImage PreviewFrame::Cell(int width, int height, const QRect& cellArea, const QImage& slide,

@@ -78,16 +78,16 @@ pid_t PrivateOffice::Spawn() const {
     }
     envp.push_back(nullptr);
 
-    std::vector<std::string> arguments = {
-        std::string(SLIDEVANE3_OFFICE_PROGRAM) + "/soffice.bin",
-        "-env:UserInstallation=" + uno::FromUno(uno::FileUrl(Profile().string())),
-        "--headless",
-        "--invisible",
-        "--nologo",
-        "--nodefault",
-        "--norestore",
-        "--nolockcheck",
-        "--accept=pipe,name=" + settings_.pipeName + ";urp;"};
+    std::vector<std::string> arguments = {std::string(SLIDEVANE3_OFFICE_PROGRAM) + "/soffice.bin",
+                                          "-env:UserInstallation=" +
+                                              uno::FromUno(uno::FileUrl(Profile().string())),
+                                          "--headless",
+                                          "--invisible",
+                                          "--nologo",
+                                          "--nodefault",
+                                          "--norestore",
+                                          "--nolockcheck",
+                                          "--accept=pipe,name=" + settings_.pipeName + ";urp;"};
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -105,8 +105,8 @@ pid_t PrivateOffice::Spawn() const {
     // Its own group: a Ctrl-C at the terminal is this process's to handle, and the office is
     // ended with whatever it started.
     // Signals this process blocks or ignores for itself are the office's own business again.
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETSIGDEF);
     posix_spawnattr_setpgroup(&attributes, 0);
     sigset_t none;
     sigemptyset(&none);
@@ -137,8 +137,9 @@ std::shared_ptr<OfficeConnection> PrivateOffice::Connect(std::chrono::millisecon
         if (pid <= 0) {
             break;
         }
-        std::chrono::milliseconds const left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
+        std::chrono::milliseconds const left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end -
+                                                                  std::chrono::steady_clock::now());
         if (auto connection = OfficeConnection::TryConnect(settings_.pipeName,
                                                            std::max(left, 1000ms), callDeadline)) {
             return connection;
@@ -154,8 +155,7 @@ std::shared_ptr<OfficeConnection> PrivateOffice::Connect(std::chrono::millisecon
             std::string const how = WIFEXITED(status)
                                         ? "with status " + std::to_string(WEXITSTATUS(status))
                                         : "on signal " + std::to_string(WTERMSIG(status));
-            throw std::runtime_error("the office ended " + how + " before it answered" +
-                                     LogTail());
+            throw std::runtime_error("the office ended " + how + " before it answered" + LogTail());
         }
         std::this_thread::sleep_for(50ms);
     }
@@ -221,9 +221,9 @@ void PrivateOffice::RemoveLeftPipes() const {
         if (probe < 0) {
             continue;
         }
-        bool const stale = connect(probe, reinterpret_cast<const sockaddr*>(&address),
-                                   sizeof address) != 0 &&
-                           errno == ECONNREFUSED;
+        bool const stale =
+            connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+            errno == ECONNREFUSED;
         close(probe);
         if (stale) {
             unlink(file.c_str());

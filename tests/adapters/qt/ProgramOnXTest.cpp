@@ -36,8 +36,8 @@ TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
     ASSERT_TRUE(program.waitForStarted(5000));
 
     QRect const window = display.WindowNamed(QStringLiteral("^Slidevane$"), 10000);
-    ASSERT_FALSE(window.isEmpty()) << "no window appeared; program said: "
-                                   << program.readAllStandardError().toStdString();
+    ASSERT_FALSE(window.isEmpty())
+        << "no window appeared; program said: " << program.readAllStandardError().toStdString();
     QPoint const origin = window.topLeft();
     EXPECT_EQ(window.size(), QSize(418, 288));
     auto centre = [&](Control control) {
