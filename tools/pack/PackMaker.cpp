@@ -4,6 +4,7 @@
 #include "PackPictures.h"
 #include "PackRegistryFile.h"
 #include "PrivateOffice.h"
+#include "ScratchFolder.h"
 #include "SlideRenderer.h"
 #include "SourceReader.h"
 #include "TemplateRefused.h"
@@ -37,35 +38,7 @@ constexpr auto TemplateDeadline = 120s;
 
 struct Interrupted {};
 
-// A folder of the tool's own under $TMPDIR for the office's profile and temporary files and the
-// rendered slides; it goes when the work ends, whichever way.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char const* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            (fs::path(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") / "slidevane3-pack-XXXXXX")
-                .string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::system_error(errno, std::generic_category(),
-                                    "cannot make a temporary folder in " +
-                                        fs::path(pattern).parent_path().string());
-        }
-        path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-// The last path of an absolute, normal path without a trailing separator.
+// `path` made absolute and normal, without a trailing separator.
 fs::path Normal(const fs::path& path) {
     fs::path normal = fs::absolute(path).lexically_normal();
     if (!normal.has_filename() && normal.has_parent_path() && normal != normal.root_path()) {
@@ -322,7 +295,8 @@ int PackMaker::Run() {
              << source.plan.categories.size() << " categories, " << source.plan.TemplateCount()
              << " templates (" << Seconds(std::chrono::steady_clock::now() - start) << ").\n"
              << "Recorded it in " << paths.registry.string()
-             << "; Slidevane3 shows it at its next start." << std::endl;
+             << (paths.defaultRegistry ? "; Slidevane3 shows it at its next start." : ".")
+             << std::endl;
         return Written;
     } catch (const Interrupted&) {
         Problem("interrupted; nothing was written");
