@@ -4,6 +4,7 @@
 // program, which starts and ends an office of its own.
 #include "PackRegistryFile.h"
 #include "PackScene.h"
+#include "PrivateOffice.h"
 #include "TemplateFixtures.h"
 
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace slidevane::test {
 namespace {
@@ -142,6 +144,34 @@ TEST(PackWithOffice, AnOfficeThatDiesMidwayIsReportedAndNothingIsWritten) {
     EXPECT_EQ(outcome.out.find("[4/4]"), std::string::npos) << "it went on without its office";
     EXPECT_TRUE(scene.NothingWritten());
     EXPECT_TRUE(PackScene::PipesLeftBy(pid).empty()) << PackScene::PipesLeftBy(pid)[0];
+}
+
+TEST(PackWithOffice, ARunKilledOutrightTakesItsOfficeAlong) {
+    PackScene scene;
+    StartOnFourTemplates(scene);
+    pid_t const pid = scene.Pid();
+    ASSERT_TRUE(
+        WaitFor([&] { return scene.OutputSoFar().find("[1/4]") != std::string::npos; }, 180s));
+    std::vector<pid_t> const offices = scene.ProcessesOfTheRun();
+    ASSERT_FALSE(offices.empty());
+    kill(pid, SIGKILL);
+    EXPECT_EQ(scene.Wait(60s).signal, SIGKILL);
+    if (!WaitFor([&] { return scene.ProcessesOfTheRun().empty(); }, 20s)) {
+        ADD_FAILURE() << "the office outlived the program";
+        for (pid_t const office : offices) {
+            kill(office, SIGKILL); // the test started it, through the program
+        }
+    }
+    // A kill leaves no time to tidy up: the scene goes with the test, and the pipes the office
+    // left are removed here.
+    for (const fs::directory_entry& folder : fs::directory_iterator(scene.Temp())) {
+        std::string const profilePipe =
+            PrivateOffice::PipeFiles("", folder.path() / "office" / "profile").back();
+        unlink(profilePipe.c_str());
+    }
+    for (const std::string& file : PackScene::PipesLeftBy(pid)) {
+        unlink(file.c_str());
+    }
 }
 
 // Interrupted at `moment` with `signal`: the program ends by that signal, its office goes with

@@ -327,7 +327,7 @@ bool PackMaker::Build(const PackPlan& plan, const fs::path& pack) {
     static char* argv[] = {name, nullptr};
     QGuiApplication const drawing(argc, argv);
 
-    PrivateOffice office({scratch.Path() / "office", PipeName(), environment});
+    PrivateOffice office({scratch.Path() / "office", PipeName(), environment, true});
     interrupts_.OnInterrupt([&office] { office.Kill(); });
     struct Forget {
         InterruptWatch& watch;

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <iterator>
 #include <rtl/digest.h>
-#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -94,37 +94,58 @@ pid_t PrivateOffice::Spawn() const {
     }
     argv.push_back(nullptr);
 
-    std::string const log = Log().string();
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    posix_spawn_file_actions_adddup2(&files, 1, 2);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // Its own group: a Ctrl-C at the terminal is this process's to handle, and the office is
-    // ended with whatever it started.
-    // Signals this process blocks or ignores for itself are the office's own business again.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int const signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&defaults, signal);
-    }
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    pid_t pid = -1;
-    int const error = posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), envp.data());
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&files);
-    if (error != 0) {
+    if (access(argv[0], X_OK) != 0) {
         throw std::runtime_error("cannot start the office " + arguments[0] + ": " +
+                                 std::strerror(errno));
+    }
+    int const input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int const output = open(Log().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (input < 0 || output < 0) {
+        int const error = errno;
+        close(input);
+        close(output);
+        throw std::runtime_error("cannot open the office's log " + Log().string() + ": " +
                                  std::strerror(error));
     }
+    pid_t const parent = getpid();
+    bool const endsWithUs = settings_.endsWithThisProcess;
+    pid_t const pid = fork();
+    if (pid == 0) {
+        // Only calls that are safe in the copy of a threaded process, until the exec.
+        if (endsWithUs) {
+            // Whatever ends this process, even a kill that leaves it no say, ends the office.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) {
+                _exit(127);
+            }
+        }
+        // Its own group: a Ctrl-C at the terminal is its owner's to handle, and the office is
+        // ended with whatever it starts. Signals its owner blocks or ignores for itself are
+        // the office's own business again.
+        setpgid(0, 0);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        for (int const signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) {
+            sigaction(signal, &standard, nullptr);
+        }
+        dup2(input, 0);
+        dup2(output, 1);
+        dup2(output, 2);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    int const forkError = errno;
+    close(input);
+    close(output);
+    if (pid < 0) {
+        throw std::runtime_error("cannot start the office " + arguments[0] + ": " +
+                                 std::strerror(forkError));
+    }
+    // Also here, so that ending the group right away reaches the office.
+    setpgid(pid, pid);
     return pid;
 }
 
@@ -186,26 +207,27 @@ void PrivateOffice::Stop() {
     }
 }
 
-std::vector<std::string> PrivateOffice::PipeFiles() const {
+std::vector<std::string> PrivateOffice::PipeFiles(const std::string& pipeName,
+                                                  const fs::path& profile) {
     // Where the office's runtime puts a pipe, and how it names it for this user.
     std::string const folder = access("/tmp", W_OK) == 0 ? "/tmp" : "/var/tmp";
     std::string const prefix = folder + "/OSL_PIPE_" + std::to_string(getuid()) + "_";
     // The office keeps one more pipe per profile, named after the hexadecimal digits (without
     // leading zeros) of the MD5 of its profile's URL in UTF-16.
-    OUString const profile = uno::FileUrl(Profile().string());
+    OUString const url = uno::FileUrl(profile.string());
     sal_uInt8 digest[RTL_DIGEST_LENGTH_MD5];
-    rtl_digest_MD5(profile.getStr(), static_cast<sal_uInt32>(profile.getLength()) * 2, digest,
+    rtl_digest_MD5(url.getStr(), static_cast<sal_uInt32>(url.getLength()) * 2, digest,
                    sizeof digest);
     std::ostringstream single;
     single << std::hex;
     for (sal_uInt8 const byte : digest) {
         single << static_cast<unsigned>(byte);
     }
-    return {prefix + settings_.pipeName, prefix + "SingleOfficeIPC_" + single.str()};
+    return {prefix + pipeName, prefix + "SingleOfficeIPC_" + single.str()};
 }
 
 void PrivateOffice::RemoveLeftPipes() const {
-    for (const std::string& file : PipeFiles()) {
+    for (const std::string& file : PipeFiles(settings_.pipeName, Profile())) {
         struct stat status {};
         if (lstat(file.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
             continue;

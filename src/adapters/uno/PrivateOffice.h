@@ -29,6 +29,9 @@ public:
         std::string pipeName;
         // Further variables for the office's environment, as NAME and value.
         std::vector<std::pair<std::string, std::string>> environment;
+        // Whether the office is killed when this process ends however it ends (a process that
+        // hands its office over to another leaves this off).
+        bool endsWithThisProcess = false;
     };
 
     // Starts the office and returns at once; throws std::runtime_error when it cannot be run.
@@ -62,9 +65,10 @@ public:
     // `reap` when the office is a child of this process. True when it ended by itself.
     static bool StopOffice(const std::string& pipeName, pid_t group, bool reap);
 
-    // The files of the office's pipes, its own and the one an office keeps for its profile:
-    // an office that is killed leaves them behind.
-    std::vector<std::string> PipeFiles() const;
+    // The files of the pipes of an office listening on `pipeName` with profile `profile`: its
+    // own, and the one an office keeps for its profile. An office that is killed leaves them.
+    static std::vector<std::string> PipeFiles(const std::string& pipeName,
+                                              const std::filesystem::path& profile);
 
 private:
     pid_t Spawn() const;
