@@ -329,10 +329,18 @@ bool PackMaker::Build(const PackPlan& plan, const fs::path& pack) {
 
     PrivateOffice office({scratch.Path() / "office", PipeName(), environment, true});
     interrupts_.OnInterrupt([&office] { office.Kill(); });
+    // On the way out the watch lets go of the office; an interrupted run does not wait for the
+    // office to end by itself, also when the signal came before the office was handed over.
     struct Forget {
         InterruptWatch& watch;
-        ~Forget() { watch.OnInterrupt({}); }
-    } const forget{interrupts_};
+        PrivateOffice& office;
+        ~Forget() {
+            watch.OnInterrupt({});
+            if (watch.Interrupted() != 0) {
+                office.Kill();
+            }
+        }
+    } const forget{interrupts_, office};
 
     // The office takes seconds to start; the pictures that need no office are drawn meanwhile.
     PackPictures const pictures(ui);
