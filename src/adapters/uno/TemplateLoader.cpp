@@ -44,29 +44,26 @@ constexpr char PresentationService[] = "com.sun.star.presentation.PresentationDo
 constexpr sal_Int16 NeverExecuteMacros = 0;
 constexpr sal_Int16 TitleSlideLayout = 0;
 
-TemplateRefused CannotOpen(const std::string& nativePath, const std::string& why) {
-    return TemplateRefused(nativePath, why);
-}
-
 // The office reads the file itself; what can be known here is said here, with the reason the
 // office could not give: a folder, a pipe or a device is not a template, and the office would
 // wait on a pipe for ever.
 void RequireReadableFile(const std::string& nativePath) {
     int const fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        throw CannotOpen(nativePath, std::string("it cannot be read: ") + std::strerror(errno));
+        throw TemplateRefused(nativePath,
+                              std::string("it cannot be read: ") + std::strerror(errno));
     }
     struct stat status {};
     int const statResult = fstat(fd, &status);
     close(fd);
     if (statResult != 0 || S_ISDIR(status.st_mode)) {
-        throw CannotOpen(nativePath, "it is a folder");
+        throw TemplateRefused(nativePath, "it is a folder");
     }
     if (!S_ISREG(status.st_mode)) {
-        throw CannotOpen(nativePath, "it is not a regular file");
+        throw TemplateRefused(nativePath, "it is not a regular file");
     }
     if (status.st_size == 0) {
-        throw CannotOpen(nativePath, "it is empty");
+        throw TemplateRefused(nativePath, "it is empty");
     }
 }
 
@@ -113,7 +110,7 @@ Reference<css::frame::XModel> TemplateLoader::Load(const std::string& nativePath
     OUString filter;
     uno::Find(descriptor, "FilterName") >>= filter;
     if (!IsPresentationFilter(filter)) {
-        throw CannotOpen(nativePath, "it is not a presentation");
+        throw TemplateRefused(nativePath, "it is not a presentation");
     }
 
     Reference<css::frame::XModel> const presentation(office_.Create(PresentationService),
@@ -131,7 +128,7 @@ Reference<css::frame::XModel> TemplateLoader::Load(const std::string& nativePath
     } catch (const css::uno::RuntimeException&) {
         throw; // the office or the link failed, not the file
     } catch (const css::uno::Exception&) {
-        throw CannotOpen(nativePath, WhyRefused(refusing->Asked()));
+        throw TemplateRefused(nativePath, WhyRefused(refusing->Asked()));
     }
     ReplaceSlides(presentation);
     Settle(presentation);
@@ -179,7 +176,7 @@ TemplateLoader::Detect(const std::string& nativePath) {
         Properties({{"URL", Any(uno::FileUrl(nativePath))}, {"ReadOnly", Any(true)}});
     OUString const type = detection->queryTypeByDescriptor(descriptor, true);
     if (type.isEmpty()) {
-        throw CannotOpen(nativePath, "the office does not know its format");
+        throw TemplateRefused(nativePath, "the office does not know its format");
     }
     OUString filter;
     uno::Find(descriptor, "FilterName") >>= filter;
@@ -189,7 +186,7 @@ TemplateLoader::Detect(const std::string& nativePath) {
         types->getByName(type) >>= typeProperties;
         uno::Find(typeProperties, "PreferredFilter") >>= filter;
         if (filter.isEmpty()) {
-            throw CannotOpen(nativePath, "the office has no way to read it");
+            throw TemplateRefused(nativePath, "the office has no way to read it");
         }
         descriptor = uno::Merged({{"FilterName", Any(filter)}}, descriptor);
     }
