@@ -13,7 +13,7 @@ packages=(
     # tests, benchmarks, fuzzing, sanitizers
     googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev strace
     # the window and the pictures
-    qt6-base-dev libgif-dev fonts-dejavu-core
+    qt6-base-dev libgif-dev fonts-dejavu-core fonts-dejavu-extra
     # the presentation application and its automation SDK
     libreoffice-impress libreoffice-dev libreoffice-dev-common
     # tests on a real display

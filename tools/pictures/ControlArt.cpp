@@ -42,14 +42,16 @@ QImage ControlArt::StripButton(const QString& title, StripLook look) {
             c.Fill(4 + i, 4 + i, 4 + i, StripHeight - 5 - i, LookColours::GlyphMark);
     }
     // Largest size that fits: the longest titles are only just narrow enough at 11 pixels.
+    const int room = StripWidth - (look == StripLook::Current ? 18 : 8);
     QFont font;
     for (int size = 11; size >= 8; --size) {
         font = PixelCanvas::Font("DejaVu Sans Condensed", size, true);
-        if (QFontMetricsF(font).horizontalAdvance(title) <=
-            StripWidth - (look == StripLook::Current ? 18 : 8))
+        if (QFontMetricsF(font).horizontalAdvance(title) <= room)
             break;
     }
-    c.Text(QRect(0, 0, StripWidth - 5, StripHeight), title, font, s.text,
+    // A title too long even at the smallest size keeps its beginning, which tells titles apart.
+    const QString shown = QFontMetricsF(font).elidedText(title, Qt::ElideRight, room);
+    c.Text(QRect(0, 0, StripWidth - 5, StripHeight), shown, font, s.text,
            Qt::AlignRight | Qt::AlignVCenter, 0, &s.shadow);
     return c.Image();
 }

@@ -4,6 +4,7 @@
 #include "PixelCanvas.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace slidevane {
 
@@ -11,12 +12,26 @@ namespace {
 
 // Slide areas inside the cells; both keep 4:3 and leave room for frame and shadow.
 const QRect ThumbSlide(7, 2, 56, 42);
-const QRect MainSlide(6, 4, 144, 108);
+const QRect MainSlide(6, 4, PreviewFrame::MainSlideWidth, PreviewFrame::MainSlideHeight);
 
 } // namespace
 
-QImage PreviewFrame::Cell(int width, int height, const QRect& area, const QImage& slide,
+QRect PreviewFrame::Fitted(const QRect& area, QSize slide) {
+    // A slide of other proportions (a wide one, say) keeps them, centred in the cell's area;
+    // a 4:3 slide fills the area exactly.
+    if (slide.isEmpty()) {
+        return area;
+    }
+    QSize const fitted = slide.scaled(area.size(), Qt::KeepAspectRatio);
+    int const width = std::max(1, fitted.width());
+    int const height = std::max(1, fitted.height());
+    return QRect(area.left() + (area.width() - width) / 2,
+                 area.top() + (area.height() - height) / 2, width, height);
+}
+
+QImage PreviewFrame::Cell(int width, int height, const QRect& cellArea, const QImage& slide,
                           bool highlighted) {
+    const QRect area = Fitted(cellArea, slide.size());
     PixelCanvas c(width, height, LookColours::Panel);
     // Shadow first, offset down-right, then the frame ring and the slide over it.
     c.Fill(area.left() + 1, area.top() + 1, area.right() + 3, area.bottom() + 3,
@@ -57,6 +72,10 @@ QImage PreviewFrame::MissingThumbnail() {
 QImage PreviewFrame::MissingMain() {
     return Cell(MainWidth, MainHeight, MainSlide,
                 Missing(MainSlide.width(), MainSlide.height(), 13, "Not installed"), false);
+}
+
+QImage PreviewFrame::Empty(int width, int height) {
+    return PixelCanvas(width, height, LookColours::Panel).Image();
 }
 
 } // namespace slidevane

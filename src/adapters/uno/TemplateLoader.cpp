@@ -1,6 +1,7 @@
 #include "TemplateLoader.h"
 
 #include "RefusingInteractionHandler.h"
+#include "TemplateRefused.h"
 #include "adapters/posix/RegularFile.h"
 #include "shell/RuntimeError.h"
 
@@ -20,9 +21,7 @@
 #include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
-#include <filesystem>
 #include <map>
-#include <osl/file.hxx>
 #include <rtl/ref.hxx>
 #include <utility>
 #include <vector>
@@ -42,12 +41,6 @@ constexpr char PresentationService[] = "com.sun.star.presentation.PresentationDo
 constexpr sal_Int16 NeverExecuteMacros = 0;
 constexpr sal_Int16 TitleSlideLayout = 0;
 
-RuntimeError CannotOpen(const std::string& nativePath, const std::string& why) {
-    return RuntimeError::Automation("ApplyTemplate",
-                                    "the template " + nativePath +
-                                        " cannot be opened as a presentation: " + why);
-}
-
 // The office reads the file itself; what can be known here is said here, with the reason the
 // office could not give: a folder, a pipe or a device is not a template, and the office would
 // wait on a pipe for ever. The rules are those of every file the program reads.
@@ -57,24 +50,15 @@ void RequireReadableFile(const std::string& nativePath) {
     case RegularFile::Status::Open:
         break;
     case RegularFile::Status::Unreadable:
-        throw CannotOpen(nativePath, "it " + file.problem());
+        throw TemplateRefused(nativePath, "it " + file.problem());
     case RegularFile::Status::Missing:
     case RegularFile::Status::NotRegular:
     case RegularFile::Status::TooLarge:
-        throw CannotOpen(nativePath, "it is " + file.problem());
+        throw TemplateRefused(nativePath, "it is " + file.problem());
     }
     if (file.size() == 0) {
-        throw CannotOpen(nativePath, "it is empty");
+        throw TemplateRefused(nativePath, "it is empty");
     }
-}
-
-OUString FileUrl(const std::string& nativePath) {
-    OUString url;
-    std::string const absolute = std::filesystem::absolute(nativePath).string();
-    if (osl::FileBase::getFileURLFromSystemPath(ToUno(absolute), url) != osl::FileBase::E_None) {
-        throw css::uno::RuntimeException("cannot express " + ToUno(absolute) + " as a URL");
-    }
-    return url;
 }
 
 std::string WhyRefused(RefusingInteractionHandler::Question asked) {
@@ -120,7 +104,7 @@ Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePa
     OUString filter;
     uno::Find(descriptor, "FilterName") >>= filter;
     if (!IsPresentationFilter(filter)) {
-        throw CannotOpen(nativePath, "it is not a presentation");
+        throw TemplateRefused(nativePath, "it is not a presentation");
     }
 
     // Kept as the office hands it over: every use asks for its own interface anyway.
@@ -138,7 +122,7 @@ Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePa
     } catch (const css::uno::RuntimeException&) {
         throw; // the office or the link failed, not the file
     } catch (const css::uno::Exception&) {
-        throw CannotOpen(nativePath, WhyRefused(refusing->Asked()));
+        throw TemplateRefused(nativePath, WhyRefused(refusing->Asked()));
     }
     // The user starts from a fresh, unmodified presentation with nothing of its making to undo:
     // the replacement of the slides is kept out of the undo stack rather than recorded (with
@@ -191,10 +175,10 @@ TemplateLoader::Detect(const std::string& nativePath) {
         office_.Link()->Service<css::document::XTypeDetection>(
             "com.sun.star.document.TypeDetection");
     css::uno::Sequence<css::beans::PropertyValue> descriptor =
-        Properties({{"URL", Any(FileUrl(nativePath))}, {"ReadOnly", Any(true)}});
+        Properties({{"URL", Any(uno::FileUrl(nativePath))}, {"ReadOnly", Any(true)}});
     OUString const type = detection->queryTypeByDescriptor(descriptor, true);
     if (type.isEmpty()) {
-        throw CannotOpen(nativePath, "the office does not know its format");
+        throw TemplateRefused(nativePath, "the office does not know its format");
     }
     OUString filter;
     uno::Find(descriptor, "FilterName") >>= filter;
@@ -204,7 +188,7 @@ TemplateLoader::Detect(const std::string& nativePath) {
         types->getByName(type) >>= typeProperties;
         uno::Find(typeProperties, "PreferredFilter") >>= filter;
         if (filter.isEmpty()) {
-            throw CannotOpen(nativePath, "the office has no way to read it");
+            throw TemplateRefused(nativePath, "the office has no way to read it");
         }
         descriptor = uno::Merged({{"FilterName", Any(filter)}}, descriptor);
     }

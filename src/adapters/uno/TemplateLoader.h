@@ -24,8 +24,8 @@ class TemplateLoader {
 public:
     explicit TemplateLoader(OfficeConnection& office);
 
-    // Runs inside a call on `office`. Throws RuntimeError naming the template and saying why
-    // when it cannot be opened as a presentation; other office failures propagate.
+    // Runs inside a call on `office`. Throws TemplateRefused, naming the template and saying
+    // why, when it cannot be opened as a presentation; other office failures propagate.
     css::uno::Reference<css::uno::XInterface> Load(const std::string& nativePath);
 
     // Gives a presentation made by Load a window of its own in a frame named `frameName`, and

@@ -2,8 +2,11 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Any.hxx>
+#include <com/sun/star/uno/RuntimeException.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
+#include <filesystem>
 #include <initializer_list>
+#include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 #include <string>
 #include <utility>
@@ -28,6 +31,16 @@ inline OUString ToUno(const std::string& text) {
 inline std::string FromUno(const OUString& text) {
     OString const bytes = OUStringToOString(text, RTL_TEXTENCODING_UTF8);
     return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
+}
+
+// The file URL of a local path, made absolute, escaped the way the office reads it.
+inline OUString FileUrl(const std::string& nativePath) {
+    OUString url;
+    std::string const absolute = std::filesystem::absolute(nativePath).string();
+    if (osl::FileBase::getFileURLFromSystemPath(ToUno(absolute), url) != osl::FileBase::E_None) {
+        throw css::uno::RuntimeException("cannot express " + ToUno(absolute) + " as a URL");
+    }
+    return url;
 }
 
 inline css::uno::Sequence<css::beans::PropertyValue>

@@ -7,7 +7,12 @@
 namespace slidevane::test {
 
 BrowserUnderTest::BrowserUnderTest(const FixturePack& fixture)
-    : pack(fixture), registry({fixture.RegistryFile().toStdString()}), dialog(window),
+    : BrowserUnderTest({fixture.RegistryFile().toStdString()}) {
+    pack = &fixture;
+}
+
+BrowserUnderTest::BrowserUnderTest(std::vector<std::filesystem::path> registryFiles)
+    : pack(nullptr), registry(std::move(registryFiles)), dialog(window),
       form({registry, window, dialog, shell, automation}) {
     window.SetEventHandler([this](Control control, Event event) {
         log.Record(control, event);
@@ -26,9 +31,9 @@ bool BrowserUnderTest::Start() {
 QString BrowserUnderTest::Showing(Control control) const {
     QColor const shown =
         PixelProbe(const_cast<QtWindow&>(window)).At(window.Widget(control).geometry().center());
-    QStringList const names = QDir(pack.UiFolder()).entryList(QDir::Files);
+    QStringList const names = QDir(pack->UiFolder()).entryList(QDir::Files);
     for (QString const& name : names) {
-        if (pack.ColourOf(name) == shown) {
+        if (pack->ColourOf(name) == shown) {
             return name;
         }
     }

@@ -35,27 +35,11 @@ TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
     program.start(QStringLiteral(SLIDEVANE3_PROGRAM), {});
     ASSERT_TRUE(program.waitForStarted(5000));
 
-    QString window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = display
-                     .XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                               QStringLiteral("--name"), QStringLiteral("^Slidevane$")})
-                     .trimmed();
-        return !window.isEmpty();
-    })) << "no window appeared; program said: "
-        << program.readAllStandardError().toStdString();
-    QString const shell = display.XDoTool({QStringLiteral("getwindowgeometry"),
-                                           QStringLiteral("--shell"), window.section('\n', 0, 0)});
-    auto value = [&](const char* key) {
-        for (QString const& line : shell.split('\n')) {
-            if (line.startsWith(QLatin1String(key) + QLatin1Char('='))) {
-                return line.section('=', 1).toInt();
-            }
-        }
-        return -1;
-    };
-    QPoint const origin(value("X"), value("Y"));
-    EXPECT_EQ(QSize(value("WIDTH"), value("HEIGHT")), QSize(418, 288));
+    QRect const window = display.WindowNamed(QStringLiteral("^Slidevane$"), 10000);
+    ASSERT_FALSE(window.isEmpty())
+        << "no window appeared; program said: " << program.readAllStandardError().toStdString();
+    QPoint const origin = window.topLeft();
+    EXPECT_EQ(window.size(), QSize(418, 288));
     auto centre = [&](Control control) {
         return origin + layout.Widget(control).geometry().center();
     };

@@ -67,6 +67,32 @@ QImage XvfbDisplay::Screenshot() const {
     return QImage::fromData(import.readAllStandardOutput(), "PNG");
 }
 
+QRect XvfbDisplay::WindowNamed(const QString& title, int milliseconds) const {
+    QString window;
+    WaitFor(
+        [&] {
+            window = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                              QStringLiteral("--name"), title})
+                         .trimmed();
+            return !window.isEmpty();
+        },
+        milliseconds);
+    if (window.isEmpty()) {
+        return {};
+    }
+    QString const shell = XDoTool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                                   window.section('\n', 0, 0)});
+    auto value = [&](const char* key) {
+        for (QString const& line : shell.split('\n')) {
+            if (line.startsWith(QLatin1String(key) + QLatin1Char('='))) {
+                return line.section('=', 1).toInt();
+            }
+        }
+        return -1;
+    };
+    return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+}
+
 bool XvfbDisplay::WaitFor(const std::function<bool()>& done, int milliseconds) {
     QElapsedTimer clock;
     clock.start();

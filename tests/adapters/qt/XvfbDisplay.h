@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -27,6 +28,9 @@ public:
     // Runs xdotool with `arguments`; its standard output.
     QString XDoTool(const QStringList& arguments) const;
     QImage Screenshot() const;
+    // The place and size on the screen of the first shown window whose title matches `title`
+    // (a regular expression), once there is one; an empty rectangle when none shows in time.
+    QRect WindowNamed(const QString& title, int milliseconds) const;
 
     // Polls `done` until it holds or `milliseconds` have passed: a program on the display answers
     // in its own time.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OfficeConnection.h"
+#include "PrivateOffice.h"
 
 #include <filesystem>
 #include <memory>
@@ -11,7 +12,7 @@
 // A headless office of the tests' own: a private profile and temporary folder under one work
 // folder, a unique pipe, its own process group. The user's office and profile are never used.
 //
-// Owns: the office process (started, terminated, killed if need be, and reaped) unless it
+// Owns: the office process (through PrivateOffice, which starts, ends and reaps it) unless it
 // attached to one that another process started and will stop; the work folder is kept for
 // the caller, who also owns the fixtures in it.
 namespace slidevane::testing {
@@ -49,7 +50,13 @@ public:
     // terminate() on this office, then the group is killed if it has not gone within 10 s.
     void Stop();
     // Leaves the office running when this object goes (a fixture process hands it over).
-    void Detach() { owned_ = false; }
+    void Detach() {
+        owned_ = false;
+        if (process_) {
+            process_->Release();
+            process_.reset();
+        }
+    }
 
     // A file: URL for a local path.
     static std::string Url(const std::filesystem::path& path);
@@ -72,6 +79,7 @@ private:
     std::string pipeName_;
     pid_t pid_ = -1;
     bool owned_ = true;
+    std::unique_ptr<PrivateOffice> process_; // the office this object started, until handed over
     std::shared_ptr<OfficeConnection> connection_;
 };
 
