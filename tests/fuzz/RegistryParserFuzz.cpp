@@ -25,25 +25,26 @@ void readBack(const RegistryTree& tree) {
         while (!pending.empty()) {
             const std::uint32_t id = pending.back();
             pending.pop_back();
-            const RegistryTree::Key& key = tree.key(id);
-            for (const std::uint32_t child : key.children) {
-                if (tree.child(id, CaseFold::fold(tree.key(child).name)) != child) {
+            tree.forEachChild(id, [&](std::uint32_t child) {
+                if (tree.child(id, CaseFold::fold(tree.name(child))) != child) {
                     __builtin_trap();
                 }
                 pending.push_back(child);
-            }
-            for (const std::uint32_t v : key.values) {
-                const RegistryTree::Value& value = tree.valueAt(v);
-                if (tree.value(id, CaseFold::fold(value.name)) != &value) {
-                    __builtin_trap();
-                }
-                for (const auto narrow :
-                     {TextCodec::Narrow::Utf8, TextCodec::Narrow::Windows1252}) {
-                    std::string text(TextCodec::narrowLength(value.data, value.compact, narrow),
-                                     '\0');
-                    TextCodec::narrowInto(value.data, value.compact, narrow, text.data());
-                }
-            }
+            });
+            tree.forEachValue(
+                id, [&](const std::u16string& name, const RegistryTree::Value& value) {
+                    const auto found = tree.value(id, CaseFold::fold(name));
+                    if (!found || found->data.data() != value.data.data() ||
+                        found->data.size() != value.data.size()) {
+                        __builtin_trap();
+                    }
+                    for (const auto narrow :
+                         {TextCodec::Narrow::Utf8, TextCodec::Narrow::Windows1252}) {
+                        std::string text(TextCodec::narrowLength(value.data, value.compact, narrow),
+                                         '\0');
+                        TextCodec::narrowInto(value.data, value.compact, narrow, text.data());
+                    }
+                });
         }
     }
 }
