@@ -79,11 +79,11 @@ private:
         slots_[i] = ref;
     }
 
-    // Rehashes into a table between a quarter and half full once the new entry is in; erased
-    // slots are dropped on the way.
+    // Rehashes into a table at most half full once the new entry is in, so that the table
+    // stays between a quarter and half full as it doubles; erased slots are dropped on the way.
     template <class HashOf> void grow(HashOf hashOf) {
         std::size_t capacity = 16;
-        while (capacity < (live_ + 1) * 4) {
+        while (capacity < (live_ + 1) * 2) {
             capacity *= 2;
         }
         std::vector<std::uint32_t> old(capacity, kEmpty);

@@ -115,21 +115,38 @@ std::uint32_t RegistryTree::child(std::uint32_t parent, std::u16string_view fold
 }
 
 std::uint32_t RegistryTree::findValue(std::uint32_t key, std::u16string_view name,
-                                      std::uint32_t h) const {
-    const std::uint32_t ref = index_.find(h, [&](std::uint32_t r) {
-        if ((r & kValueTag) == 0) {
-            return false;
+                                      std::size_t* count) const {
+    if ((keyAt(key).flags & kValuesIndexed) == 0) {
+        std::size_t n = 0;
+        for (std::uint32_t v = keyAt(key).firstValue; v != npos; v = valueAt(v).next, ++n) {
+            if (sameName(storedValueName(v), name)) {
+                return v;
+            }
         }
-        const std::uint32_t id = r & ~kValueTag;
-        return valueAt(id).key == key && sameName(storedValueName(id), name);
-    });
+        if (count != nullptr) {
+            *count = n;
+        }
+        return npos;
+    }
+    const std::uint32_t ref =
+        index_.find(NameIndex::hash(key | kValueTag, name), [&](std::uint32_t r) {
+            if ((r & kValueTag) == 0) {
+                return false;
+            }
+            const std::uint32_t id = r & ~kValueTag;
+            return valueAt(id).key == key && sameName(storedValueName(id), name);
+        });
     return ref == npos ? npos : ref & ~kValueTag;
+}
+
+void RegistryTree::indexValue(std::uint32_t key, std::uint32_t id) {
+    index_.insert(hashOf(key | kValueTag, storedValueName(id)), id | kValueTag,
+                  [this](std::uint32_t ref) { return hashOfRef(ref); });
 }
 
 std::optional<RegistryTree::Value> RegistryTree::value(std::uint32_t key,
                                                        std::u16string_view foldedName) const {
-    const std::uint32_t id =
-        findValue(key, foldedName, NameIndex::hash(key | kValueTag, foldedName));
+    const std::uint32_t id = findValue(key, foldedName);
     if (id == npos) {
         return std::nullopt;
     }
@@ -174,14 +191,18 @@ std::uint32_t RegistryTree::pathChild(std::uint32_t parent, std::u16string_view 
 }
 
 void RegistryTree::clearValues(std::uint32_t key) {
+    const bool indexed = (keyAt(key).flags & kValuesIndexed) != 0;
     for (std::uint32_t v = keyAt(key).firstValue; v != npos;) {
         ValueRecord& record = valueAt(v);
-        index_.erase(hashOf(key | kValueTag, storedValueName(v)), v | kValueTag);
+        if (indexed) {
+            index_.erase(hashOf(key | kValueTag, storedValueName(v)), v | kValueTag);
+        }
         const std::uint32_t next = record.next;
         record.next = npos;
         v = next;
     }
     keyAt(key).firstValue = npos;
+    keyAt(key).flags &= static_cast<std::uint8_t>(~kValuesIndexed);
 }
 
 void RegistryTree::removeKey(std::uint32_t id) {
@@ -250,9 +271,7 @@ void RegistryTree::readLinkTargets() {
         if (!isLink(key)) {
             continue;
         }
-        const std::uint32_t v =
-            findValue(key, u"symboliclinkvalue",
-                      NameIndex::hash(key | kValueTag, std::u16string_view(u"symboliclinkvalue")));
+        const std::uint32_t v = findValue(key, u"symboliclinkvalue");
         if (v == npos) {
             continue;
         }
@@ -365,8 +384,8 @@ std::uint32_t RegistryTree::find(Root root, const std::vector<std::u16string_vie
 
 char* RegistryTree::setValue(std::uint32_t key, std::u16string_view name, win::DWORD type,
                              std::size_t size, bool compact) {
-    const std::uint32_t h = NameIndex::hash(key | kValueTag, name);
-    const std::uint32_t found = findValue(key, name, h);
+    std::size_t count = 0;
+    const std::uint32_t found = findValue(key, name, &count);
     const auto flags = static_cast<std::uint8_t>(compact ? kCompactData : 0);
     if (found != npos) {
         // The old data's place is reused when the new data fits in it.
@@ -396,7 +415,14 @@ char* RegistryTree::setValue(std::uint32_t key, std::u16string_view name, win::D
                     static_cast<std::uint16_t>(name.size()),
                     static_cast<std::uint8_t>(flags | (compactName ? kCompactName : 0))};
     k.firstValue = id;
-    index_.insert(h, id | kValueTag, [this](std::uint32_t ref) { return hashOfRef(ref); });
+    if ((k.flags & kValuesIndexed) != 0) {
+        indexValue(key, id);
+    } else if (count + 1 > kListedValues) {
+        k.flags |= kValuesIndexed;
+        for (std::uint32_t v = id; v != npos; v = valueAt(v).next) {
+            indexValue(key, v);
+        }
+    }
     return size == 0 ? nullptr : pool_.at(data);
 }
 
@@ -410,8 +436,7 @@ void RegistryTree::setValue(std::uint32_t key, std::u16string_view name, win::DW
 
 void RegistryTree::deleteValue(std::uint32_t key, std::u16string_view name) {
     setValue(key, name, win::REG_NONE, std::size_t{0});
-    const std::uint32_t id = findValue(key, name, NameIndex::hash(key | kValueTag, name));
-    valueAt(id).flags |= kDeleted;
+    valueAt(findValue(key, name)).flags |= kDeleted;
 }
 
 std::vector<std::u16string_view> RegistryTree::splitPath(std::u16string_view path) {

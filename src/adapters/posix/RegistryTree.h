@@ -16,9 +16,11 @@ namespace slidevane {
 // What one registry file says: its keys and values, plus what it deletes from the files read
 // before it. Every key and value is one small record in a pool, its name right behind it and
 // its data beside it (one byte per UTF-16 unit when every unit fits in one), addressed by
-// 32-bit offsets; one hash table finds a key by (parent, case-folded name) and a value by
-// (key, case-folded name). A key with a hundred thousand children or values costs no more per
-// lookup than one with three, and the whole costs about the text it came from. Link keys are
+// 32-bit offsets; one hash table finds a key by (parent, case-folded name), and a value of a key
+// with many by (key, case-folded name). The few values of any other key are found along the
+// key's own list, whose records lie side by side. A key with a hundred thousand children or
+// values costs no more per lookup than one with three, and the whole costs about the text it
+// came from. Link keys are
 // followed within the file, each target checked once and read where it is stored.
 //
 // Owns: the keys, the values (type and bytes as Windows stores them: strings are UTF-16LE), the
@@ -171,11 +173,15 @@ private:
 
     static constexpr std::uint32_t kKeyRecordWords = sizeof(KeyRecord) / 4;
     static constexpr std::uint32_t kValueTag = 0x80000000u;
+    // A key's values go into the hash table once it has more than this many: fewer are found
+    // faster along the list than a table's slots would cost.
+    static constexpr std::size_t kListedValues = 8;
     // Key flags
     static constexpr std::uint8_t kExists = 1;
     static constexpr std::uint8_t kWiped = 2; // [-key] seen: earlier files' keys here are gone
     static constexpr std::uint8_t kLink = 4;  // the target is in its SymbolicLinkValue
     static constexpr std::uint8_t kCompactName = 8;
+    static constexpr std::uint8_t kValuesIndexed = 64; // the values are in the hash table
     // Value flags
     static constexpr std::uint8_t kCompactData = 16;
     static constexpr std::uint8_t kDeleted = 32;
@@ -200,7 +206,11 @@ private:
                             std::size_t extra = 0);
 
     std::uint32_t findOrAddChild(std::uint32_t parent, std::u16string_view name, bool exists);
-    std::uint32_t findValue(std::uint32_t key, std::u16string_view name, std::uint32_t h) const;
+    // The value's id, or npos; count is set to the number of values the key has when they are
+    // not in the hash table.
+    std::uint32_t findValue(std::uint32_t key, std::u16string_view name,
+                            std::size_t* count = nullptr) const;
+    void indexValue(std::uint32_t key, std::uint32_t id);
     void clearValues(std::uint32_t key);
     void removeKey(std::uint32_t id);
     const Link* linkOf(std::uint32_t key) const;

@@ -13,8 +13,8 @@ namespace slidevane {
 
 // The part of a file's text that a parser may still look at: units are read from a ByteSource
 // as the parser asks for more, and what lies before the line being read (and before a pinned
-// position) is dropped, so a file of many short lines costs a buffer of a few pages however
-// large it is. A line as long as the file costs the file's size once. Units are bytes, or
+// position) is dropped, so a file of many short lines costs a buffer of two pages however large
+// it is. A line as long as the file costs the file's size once. Units are bytes, or
 // UTF-16 units decoded from little-endian pairs. Bytes already in memory are used in place.
 //
 // Positions are counted in units from the start of the text and stay valid; views into held()
@@ -69,7 +69,10 @@ public:
     bool validUtf8() const { return valid_; }
 
 private:
-    static constexpr std::size_t kChunk = 64 << 10; // units
+    // The window's size: lines are short, and a small file is read whole in one go.
+    static constexpr std::size_t kChunk = 8 << 10; // units
+    static constexpr std::size_t kMinChunk = 1 << 10;
+    static constexpr std::size_t kJump = 1 << 20;
 
     void compact(std::size_t keepFrom) {
         const std::size_t drop = std::min(keepFrom, end()) - base_;
@@ -91,22 +94,26 @@ private:
         const std::size_t expected =
             static_cast<std::size_t>(source_.claimedRemaining() / sizeof(Unit)) + 1;
         if (free == 0 || (free < capacity_ / 4 && free < expected)) {
-            // A line longer than the window: the rest of the file, as the file tells it, in one
-            // allocation, so that a line as long as the file costs the file's size once and
-            // leaves no trail of smaller buffers behind. Doubling when the file said nothing
-            // (a file under /proc says 0) or has grown past what it said.
-            std::size_t want = 0;
-            if (source_.claimedRemaining() == 0) {
-                want = std::max(capacity_ * 2, size + 4096);
-            } else if (capacity_ == 0) {
-                want = std::min(expected, kChunk);
-            } else {
-                want = size + expected;
+            // A line longer than the window: doubling, and past kJump the rest of the file as
+            // the file tells it, in one allocation, so that a line as long as the file costs
+            // the file's size once and leaves no trail of large buffers behind. Doubling all the
+            // way when the file said nothing (a file under /proc says 0) or has grown past what
+            // it said.
+            std::size_t want = std::max(capacity_ * 2, size + 4096);
+            if (source_.claimedRemaining() > 0) {
+                if (capacity_ == 0) {
+                    // An eighth of a small file, so that the window adds little to its tree.
+                    chunk_ =
+                        std::min(expected, std::max(kMinChunk, std::min(kChunk, expected / 8)));
+                    want = chunk_;
+                } else if (capacity_ >= kJump || size + expected <= want) {
+                    want = size + expected;
+                }
             }
             resize(want);
-        } else if (capacity_ > 4 * kChunk && size < kChunk / 2) {
+        } else if (capacity_ > 4 * chunk_ && size < chunk_ / 2) {
             // Back to a small window once the long line has been read.
-            resize(size + std::min(expected, kChunk));
+            resize(size + std::min(expected, chunk_));
         }
         Unit* data = buffer_.get();
         std::size_t added = 0;
@@ -184,6 +191,7 @@ private:
     ByteSource& source_;
     std::unique_ptr<Unit[]> buffer_;
     std::size_t capacity_ = 0;
+    std::size_t chunk_ = kChunk; // the window's size between long lines
     View held_;
     std::size_t base_ = 0;
     std::size_t pin_ = npos;

@@ -29,14 +29,12 @@ std::uint32_t WordPool::allocate(std::size_t bytes) {
     }
     if (limit_ - next_ < words) {
         while (blockWords_ < words) {
-            blockWords_ *= 4;
+            blockWords_ *= 2;
         }
         next_ = static_cast<std::uint32_t>(windows_.size() * kWindowWords);
         newBlock(blockWords_);
         limit_ = next_ + static_cast<std::uint32_t>(blockWords_);
-        if (blockWords_ < kWindowWords) {
-            blockWords_ = std::min<std::size_t>(blockWords_ * 4, kWindowWords);
-        }
+        blockWords_ = std::min<std::size_t>(blockWords_ * 2, kWindowWords);
     }
     const std::uint32_t offset = next_;
     next_ += static_cast<std::uint32_t>(words);

@@ -10,14 +10,15 @@ namespace slidevane {
 // Storage for many small items of any size, each addressed by a 32-bit offset counted in 4-byte
 // words: items are laid end to end in blocks that never move, so an item costs its size rounded
 // to a word and no pointer, header or growth slack of its own. Blocks start small (a small file
-// costs little) and grow to 64 KiB; an item larger than half a block gets a block of its exact
-// size. Every block starts a 64 KiB window of offsets, so an offset finds its block by a shift.
+// costs little) and double up to 16 KiB, so the last one wastes little; an item larger than half
+// a block gets a block of its exact size. Every block starts a 16 KiB window of offsets, so an
+// offset finds its block by a shift.
 // Nothing is freed before the pool is.
 //
 // Owns: the blocks. Does not own: what the items mean.
 class WordPool {
 public:
-    static constexpr std::uint32_t kWindowWords = 1u << 14;
+    static constexpr std::uint32_t kWindowWords = 1u << 12;
     // Offsets beyond this are refused (std::length_error): 4 GiB of items and waste.
     static constexpr std::uint32_t kMaxWords = 1u << 30;
 
