@@ -78,11 +78,6 @@ RegistryTree::Value RegistryTree::valueOf(std::uint32_t id) const {
     return value;
 }
 
-std::size_t RegistryTree::bytesHeld() const {
-    return pool_.bytesHeld() + index_.bytesHeld() + linkKeys_.capacity() * sizeof(std::uint32_t) +
-           links_.capacity() * sizeof(Link);
-}
-
 bool RegistryTree::sameName(StoredName stored, std::u16string_view name) {
     if (stored.units != name.size()) {
         return false;

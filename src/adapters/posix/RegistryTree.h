@@ -89,8 +89,6 @@ public:
     std::u16string name(std::uint32_t key) const;
     // Keys below the roots that the file holds now.
     std::size_t keyCount() const { return keyCount_; }
-    // What the tree takes in memory.
-    std::size_t bytesHeld() const;
 
     template <class F> void forEachChild(std::uint32_t key, F f) const {
         for (std::uint32_t c = keyAt(key).firstChild; c != npos; c = keyAt(c).nextSibling) {
