@@ -52,7 +52,7 @@ void lookUpEveryKey(const RegistryTree& tree) {
             std::vector<std::u16string> path;
             bool throughLink;
         };
-        std::vector<Pending> pending{{root, {}, false}};
+        std::vector<Pending> pending{{RegistryTree::rootKey(static_cast<Root>(root)), {}, false}};
         while (!pending.empty() && looked < kMaxKeysLookedUp) {
             Pending p = std::move(pending.back());
             pending.pop_back();

@@ -12,9 +12,13 @@ ByteSource::ByteSource(int fd, std::uint64_t claimedSize, std::uint64_t maxBytes
 
 ByteSource::ByteSource(std::string_view bytes) : memory_(bytes), claimedSize_(bytes.size()) {}
 
+ByteSource::ByteSource(std::string_view bytes, std::size_t piece, std::uint64_t claimedSize)
+    : memory_(bytes), piece_(piece == 0 ? 1 : piece), claimedSize_(claimedSize) {}
+
 std::size_t ByteSource::readRaw(char* out, std::size_t n) {
     if (fd_ < 0) {
-        const std::size_t count = std::min(n, memory_.size() - memoryPos_);
+        const std::size_t count =
+            std::min({n, piece_ == 0 ? n : piece_, memory_.size() - memoryPos_});
         std::memcpy(out, memory_.data() + memoryPos_, count);
         memoryPos_ += count;
         return count;

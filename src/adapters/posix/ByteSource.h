@@ -19,6 +19,10 @@ public:
     // claimedSize is what fstat says; reading stops with an error past maxBytes.
     ByteSource(int fd, std::uint64_t claimedSize, std::uint64_t maxBytes);
     explicit ByteSource(std::string_view bytes);
+    // Bytes in memory handed out at most `piece` at a time and never in place, as from a
+    // descriptor that says it holds claimedSize bytes: a parser reading them so must see what
+    // it sees reading them whole.
+    ByteSource(std::string_view bytes, std::size_t piece, std::uint64_t claimedSize);
     ByteSource(const ByteSource&) = delete;
     ByteSource& operator=(const ByteSource&) = delete;
 
@@ -35,7 +39,9 @@ public:
         return consumed_ < claimedSize_ ? claimedSize_ - consumed_ : 0;
     }
     // Bytes in memory, not yet consumed; empty for a descriptor.
-    std::string_view inMemory() const { return fd_ < 0 ? memory_.substr(memoryPos_) : ""; }
+    std::string_view inMemory() const {
+        return fd_ < 0 && piece_ == 0 ? memory_.substr(memoryPos_) : "";
+    }
     // Marks the bytes in memory as consumed by a caller that reads them in place.
     void consumeInMemory() {
         consumed_ += memory_.size() - memoryPos_;
@@ -51,6 +57,7 @@ private:
     int fd_ = -1;
     std::string_view memory_;
     std::size_t memoryPos_ = 0;
+    std::size_t piece_ = 0; // 0: the bytes are read in place
     std::uint64_t claimedSize_ = 0;
     std::uint64_t maxBytes_ = UINT64_MAX;
     std::uint64_t consumed_ = 0; // handed out, peeked bytes excluded

@@ -111,6 +111,8 @@ public:
     // deleted by this file, which hides whatever earlier files say below it.
     std::uint32_t find(Root root, const std::vector<std::u16string_view>& path, bool& cut) const;
 
+    // Names are at most kMaxKeyNameLength units (key) or kMaxValueNameLength (value): the
+    // parsers refuse longer ones, which could never be opened.
     // Creates the child (or finds it, keeping the first spelling) and marks it existing.
     std::uint32_t createChild(std::uint32_t parent, std::u16string_view name);
     // Finds or adds the child without marking it existing: the path to a deletion.

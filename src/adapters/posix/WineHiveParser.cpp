@@ -275,7 +275,14 @@ private:
         if (parts.size() + base_.prefix.size() > RegistryTree::kMaxDepth) {
             return npos;
         }
+        // A name longer than Windows allows, here or in the base the hive gave, can never be
+        // opened: the key is not made.
         for (const auto part : parts) {
+            if (part.size() > RegistryTree::kMaxKeyNameLength) {
+                return npos;
+            }
+        }
+        for (const auto& part : base_.prefix) {
             if (part.size() > RegistryTree::kMaxKeyNameLength) {
                 return npos;
             }
