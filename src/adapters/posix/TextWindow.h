@@ -94,11 +94,11 @@ private:
         const std::size_t expected =
             static_cast<std::size_t>(source_.claimedRemaining() / sizeof(Unit)) + 1;
         if (free == 0 || (free < capacity_ / 4 && free < expected)) {
-            // A line longer than the window: doubling, and past kJump the rest of the file as
-            // the file tells it, in one allocation, so that a line as long as the file costs
-            // the file's size once and leaves no trail of large buffers behind. Doubling all the
-            // way when the file said nothing (a file under /proc says 0) or has grown past what
-            // it said.
+            // A line longer than the window: doubling, and once the rest of the file is within
+            // reach (or the line is long) the rest of the file as the file tells it, so that a
+            // line as long as the file costs the file's size once and leaves no trail of large
+            // buffers behind. Doubling all the way when the file said nothing (a file under
+            // /proc says 0) or has grown past what it said.
             std::size_t want = std::max(capacity_ * 2, size + 4096);
             if (source_.claimedRemaining() > 0) {
                 if (capacity_ == 0) {
@@ -106,7 +106,7 @@ private:
                     chunk_ =
                         std::min(expected, std::max(kMinChunk, std::min(kChunk, expected / 8)));
                     want = chunk_;
-                } else if (capacity_ >= kJump || size + expected <= want) {
+                } else if (capacity_ >= kJump || size + expected <= 8 * capacity_) {
                     want = size + expected;
                 }
             }
@@ -115,10 +115,13 @@ private:
             // Back to a small window once the long line has been read.
             resize(size + std::min(expected, chunk_));
         }
+        // No more at a time than is held already: a large window is filled only as far as the
+        // long line needs, and what comes after it soon lets the window shrink again.
+        const std::size_t ask = std::min(capacity_ - size, std::max(chunk_, size));
         Unit* data = buffer_.get();
         std::size_t added = 0;
         if constexpr (sizeof(Unit) == 1) {
-            added = source_.read(data + size, capacity_ - size);
+            added = source_.read(data + size, ask);
             if (added == 0) {
                 ended_ = true;
             }
@@ -131,8 +134,8 @@ private:
                 bytes[0] = static_cast<unsigned char>(oddByte_);
                 count = 1;
             }
-            const std::size_t got = source_.read(reinterpret_cast<char*>(bytes) + count,
-                                                 (capacity_ - size) * 2 - count);
+            const std::size_t got =
+                source_.read(reinterpret_cast<char*>(bytes) + count, ask * 2 - count);
             if (got == 0) {
                 ended_ = true;
             }
