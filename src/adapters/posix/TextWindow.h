@@ -36,7 +36,7 @@ public:
                 source.consumeInMemory();
                 held_ = memory;
                 ended_ = true;
-                check(held_.size());
+                check();
             }
         }
     }
@@ -69,8 +69,9 @@ public:
     bool validUtf8() const { return valid_; }
 
 private:
-    // The window's size: lines are short, and a small file is read whole in one go.
-    static constexpr std::size_t kChunk = 8 << 10; // units
+    // The window's size between long lines, in units: lines are short. A small file gets an
+    // eighth of its size (at least kMinChunk), so that the window adds little to its tree.
+    static constexpr std::size_t kChunk = 8 << 10;
     static constexpr std::size_t kMinChunk = 1 << 10;
     static constexpr std::size_t kJump = 1 << 20;
 
@@ -88,7 +89,7 @@ private:
     // Reads once into the free space, growing the buffer when the text kept fills it. True
     // when units were added.
     bool fill() {
-        std::size_t size = held_.size();
+        const std::size_t size = held_.size();
         const std::size_t free = capacity_ - size;
         // What the file says is left, and one unit more to see its end.
         const std::size_t expected =
@@ -102,7 +103,6 @@ private:
             std::size_t want = std::max(capacity_ * 2, size + 4096);
             if (source_.claimedRemaining() > 0) {
                 if (capacity_ == 0) {
-                    // An eighth of a small file, so that the window adds little to its tree.
                     chunk_ =
                         std::min(expected, std::max(kMinChunk, std::min(kChunk, expected / 8)));
                     want = chunk_;
@@ -148,7 +148,7 @@ private:
             }
         }
         held_ = View(data, size + added);
-        check(added);
+        check();
         return added > 0;
     }
 
@@ -164,7 +164,7 @@ private:
     }
 
     // Checks the units just added, holding back a sequence the next read may complete.
-    void check(std::size_t added) {
+    void check() {
         if constexpr (sizeof(Unit) == 1) {
             if (!checking_ || !valid_) {
                 return;
@@ -188,7 +188,6 @@ private:
             valid_ = TextCodec::isValidUtf8(view(checked_, stop));
             checked_ = valid_ ? stop : npos;
         }
-        (void)added;
     }
 
     ByteSource& source_;
