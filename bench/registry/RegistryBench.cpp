@@ -279,7 +279,7 @@ void BM_LoadManyKeysRegUtf16(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadManyKeysRegUtf16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// A pack's own registry file: the catalogue's 13 keys, where a tree's fixed costs show.
+// A pack's own registry file: the catalogue's 16 keys, where a tree's fixed costs show.
 void BM_LoadSmallFile(benchmark::State& state) {
     loadManyKeys(state, files().small);
 }
