@@ -26,7 +26,7 @@ public:
     ByteSource(const ByteSource&) = delete;
     ByteSource& operator=(const ByteSource&) = delete;
 
-    // Up to n bytes from out; 0 at the end or after an error.
+    // Up to n bytes into out; 0 at the end or after an error.
     std::size_t read(char* out, std::size_t n);
     // The next n bytes (fewer at the end) without consuming them.
     std::string_view peek(std::size_t n);
