@@ -1,9 +1,11 @@
 // Registry-store benchmarks: catalogue reads (open, size, data, close) on a large Wine hive and
-// on a small registry file holding the same catalogue, the load of the large hive, and files made
+// on a small registry file holding the same catalogue, the load of the large hive (and of the
+// same keys as registry editor files) with its heap while loading and after, and files made
 // to hurt the store (HostileRegistryFiles): how long each takes to load and answer, and the peak
 // of heap and resident memory while a file loads. The files are generated into a temporary
 // folder.
 #include "HostileRegistryFiles.h"
+#include "adapters/posix/CaseFold.h"
 #include "adapters/posix/NativePath.h"
 #include "adapters/posix/RegistryFileStore.h"
 
@@ -77,6 +79,8 @@ public:
             std::abort();
         }
         folder = pattern;
+        // The case-folding table is built once for the process; not part of any file's cost.
+        benchmark::DoNotOptimize(slidevane::CaseFold::fold(u'A'));
         writeHive();
         writeSmall();
     }
@@ -113,34 +117,25 @@ public:
     std::string small;
     std::string catalogueFile;
     std::uintmax_t hiveBytes = 0;
+    // The same keys and values as registry editor files.
+    std::string regUtf8;
+    std::string regUtf16;
 
 private:
     void writeHive() {
-        std::string out = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n"
-                          "\n#arch=win32\n\n";
-        char line[512];
         // Filler shaped like a real prefix: vendors, products, versions and component keys
-        // with a handful of values each.
-        for (int i = 0; i < kKeys - 12; ++i) {
-            std::snprintf(line, sizeof line,
-                          "[Software\\\\Vendor %03d\\\\Product %03d\\\\%d.%d\\\\Component %05d] "
-                          "1796616432\n#time=1dd86006f86ed66\n",
-                          i % 500, (i / 500) % 100, i % 7, i % 3, i);
-            out += line;
-            std::snprintf(line, sizeof line,
-                          "\"InstallLocation\"=\"C:\\\\Program Files\\\\Vendor %03d\\\\Product "
-                          "%03d\\\\Component %05d\\\\\"\n\"DisplayName\"=\"Component %05d of a "
-                          "product installed for the benchmark\"\n\"Version\"=dword:%08x\n"
-                          "\"Flags\"=hex:%02x,00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,"
-                          "10,11,12,13,14,15,16,17,18,19,1a,1b,1c,1d,1e,1f\n"
-                          "\"Comment\"=\"caf\\xe9 \\x2603 %d\"\n\n",
-                          i % 500, (i / 500) % 100, i, i, i, i & 0xFF, i);
-            out += line;
-        }
-        out += catalogue(true);
+        // with a handful of values each; the catalogue last.
+        const auto many = [](HostileRegistryFiles::Format format) {
+            return HostileRegistryFiles::manyKeys(kKeys - 12, format);
+        };
         hive = folder + "/system.reg";
-        std::ofstream(hive, std::ios::binary) << out;
+        std::ofstream(hive, std::ios::binary)
+            << many(HostileRegistryFiles::Format::Hive) << catalogue(true);
         hiveBytes = std::filesystem::file_size(hive);
+        regUtf8 = folder + "/many-utf8.reg";
+        std::ofstream(regUtf8, std::ios::binary) << many(HostileRegistryFiles::Format::RegUtf8);
+        regUtf16 = folder + "/many-utf16.reg";
+        std::ofstream(regUtf16, std::ios::binary) << many(HostileRegistryFiles::Format::RegUtf16);
     }
 
     void writeSmall() {
@@ -243,8 +238,8 @@ void resetPeak() {
     heapPeak = heapLive;
 }
 
-void BM_LoadLargeHive(benchmark::State& state) {
-    // Loading is what the program waits for; freeing happens at exit and is not timed.
+// Loading is what the program waits for; freeing happens at exit and is not timed.
+void loadManyKeys(benchmark::State& state, const std::string& file) {
     std::size_t peak = 0;
     std::size_t kept = 0;
     for (auto _ : state) {
@@ -252,9 +247,9 @@ void BM_LoadLargeHive(benchmark::State& state) {
         resetPeak();
         const std::size_t base = heapLive;
         state.ResumeTiming();
-        auto store = std::make_unique<RegistryFileStore>(
-            std::vector<std::filesystem::path>{files().hive}, slidevane::TextCodec::Narrow::Utf8,
-            RegistryFileStore::Report{});
+        auto store = std::make_unique<RegistryFileStore>(std::vector<std::filesystem::path>{file},
+                                                         slidevane::TextCodec::Narrow::Utf8,
+                                                         RegistryFileStore::Report{});
         benchmark::DoNotOptimize(store->parseCount());
         state.PauseTiming();
         peak = std::max(peak, heapPeak - base);
@@ -262,11 +257,33 @@ void BM_LoadLargeHive(benchmark::State& state) {
         store.reset();
         state.ResumeTiming();
     }
-    const auto bytes = static_cast<double>(files().hiveBytes);
+    const auto bytes = static_cast<double>(std::filesystem::file_size(file));
+    state.counters["file_MB"] = bytes / (1 << 20);
     state.counters["heap_peak_per_file"] = static_cast<double>(peak) / bytes;
     state.counters["heap_kept_per_file"] = static_cast<double>(kept) / bytes;
 }
+
+void BM_LoadLargeHive(benchmark::State& state) {
+    loadManyKeys(state, files().hive);
+}
 BENCHMARK(BM_LoadLargeHive)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same keys and values in the registry editor's format, 8-bit and UTF-16.
+void BM_LoadManyKeysRegUtf8(benchmark::State& state) {
+    loadManyKeys(state, files().regUtf8);
+}
+BENCHMARK(BM_LoadManyKeysRegUtf8)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_LoadManyKeysRegUtf16(benchmark::State& state) {
+    loadManyKeys(state, files().regUtf16);
+}
+BENCHMARK(BM_LoadManyKeysRegUtf16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A pack's own registry file: the catalogue's 16 keys, where a tree's fixed costs show.
+void BM_LoadSmallFile(benchmark::State& state) {
+    loadManyKeys(state, files().small);
+}
+BENCHMARK(BM_LoadSmallFile)->Unit(benchmark::kMicrosecond);
 
 // What the window does with PresentPath: one picture path below it, resolved.
 void answer(RegistryFileStore& store, bool resolve) {

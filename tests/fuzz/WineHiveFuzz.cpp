@@ -34,7 +34,10 @@ void lookUp(const RegistryTree& tree, Root root, const std::vector<std::u16strin
             std::uint32_t expected) {
     bool cut = false;
     const std::uint32_t found = tree.find(root, path, cut);
-    check(found == RegistryTree::npos || found < tree.keyCount() + RegistryTree::kRootCount);
+    // What is found is a key of the tree: its parent finds it again by its name.
+    if (found != RegistryTree::npos && tree.parent(found) != RegistryTree::npos) {
+        check(tree.child(tree.parent(found), CaseFold::fold(tree.name(found))) == found);
+    }
     if (expected != RegistryTree::npos) {
         check(found == expected);
     }
@@ -49,18 +52,18 @@ void lookUpEveryKey(const RegistryTree& tree) {
             std::vector<std::u16string> path;
             bool throughLink;
         };
-        std::vector<Pending> pending{{root, {}, false}};
+        std::vector<Pending> pending{{RegistryTree::rootKey(static_cast<Root>(root)), {}, false}};
         while (!pending.empty() && looked < kMaxKeysLookedUp) {
             Pending p = std::move(pending.back());
             pending.pop_back();
             const std::vector<std::u16string_view> path(p.path.begin(), p.path.end());
             lookUp(tree, static_cast<Root>(root), path, p.throughLink ? RegistryTree::npos : p.key);
             ++looked;
-            for (const std::uint32_t child : tree.key(p.key).children) {
-                Pending next{child, p.path, p.throughLink || tree.key(child).link};
-                next.path.push_back(CaseFold::fold(tree.key(child).name));
+            tree.forEachChild(p.key, [&](std::uint32_t child) {
+                Pending next{child, p.path, p.throughLink || tree.isLink(child)};
+                next.path.push_back(CaseFold::fold(tree.name(child)));
                 pending.push_back(std::move(next));
-            }
+            });
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "adapters/posix/HexBytes.h"
 #include "adapters/posix/StoredText.h"
 #include "adapters/posix/TextCodec.h"
+#include "adapters/posix/TextWindow.h"
 
 #include <array>
 #include <vector>
@@ -20,40 +21,77 @@ constexpr std::uint32_t npos = RegistryTree::npos;
 enum class Encoding { Utf16, Utf8, Windows1252 };
 
 // Lines end at CR, LF or CRLF, as the editor's own reader splits them. Neither byte occurs
-// inside a UTF-8 sequence, so 8-bit files split the same way before decoding.
+// inside a UTF-8 sequence, so 8-bit files split the same way before decoding. The text is read
+// as the lines are asked for; the line last read can be put back, and a line already read can be
+// read again while the window is held there.
 template <class Unit> class Lines {
 public:
     using View = std::basic_string_view<Unit>;
 
-    explicit Lines(View text) : text_(text) {}
+    explicit Lines(TextWindow<Unit>& text) : text_(&text), pos_(text.base()) {}
 
     bool next(View& line) {
-        if (pos_ >= text_.size()) {
+        if (pos_ == text_->end() && !text_->more(pos_)) {
             return false;
         }
-        previous_ = pos_;
+        start_ = pos_;
         std::size_t end = pos_;
-        while (end < text_.size() && text_[end] != Unit('\r') && text_[end] != Unit('\n')) {
-            ++end;
+        bool terminated = false;
+        for (;;) {
+            const View held = text_->held();
+            std::size_t at = end - text_->base();
+            while (at < held.size() && held[at] != Unit('\r') && held[at] != Unit('\n')) {
+                ++at;
+            }
+            end = text_->base() + at;
+            // A CR last in the window may be the first half of a CRLF.
+            if (at < held.size() && !(held[at] == Unit('\r') && at + 1 == held.size())) {
+                terminated = true;
+                break;
+            }
+            if (!text_->more(start_)) {
+                terminated = end < text_->end();
+                break;
+            }
         }
-        line = text_.substr(pos_, end - pos_);
+        end_ = end;
         pos_ = end;
-        if (pos_ < text_.size()) {
-            const bool cr = text_[pos_] == Unit('\r');
+        if (terminated) {
+            const View held = text_->held();
+            const bool cr = held[pos_ - text_->base()] == Unit('\r');
             ++pos_;
-            if (cr && pos_ < text_.size() && text_[pos_] == Unit('\n')) {
+            if (cr && pos_ < text_->end() && held[pos_ - text_->base()] == Unit('\n')) {
                 ++pos_;
             }
         }
+        line = current();
         return true;
     }
 
-    void unread() { pos_ = previous_; }
+    void unread() { pos_ = start_; }
+
+    // The line last read, again: a view that next() may have made stale is renewed.
+    View current() const { return text_->view(start_, end_); }
+
+    // Keeps the line last read and all after it until release(), so that a copy of this
+    // reader taken now can read them again.
+    void hold() { text_->pin(start_); }
+    void release() { text_->unpin(); }
+
+    // False once the 8-bit text has shown a byte sequence that is not UTF-8.
+    bool stillUtf8() const {
+        if constexpr (sizeof(Unit) == 1) {
+            return text_->validUtf8();
+        } else {
+            return true;
+        }
+    }
 
 private:
-    View text_;
-    std::size_t pos_ = 0;
-    std::size_t previous_ = 0;
+    TextWindow<Unit>* text_;
+    std::size_t pos_;
+    std::size_t start_ = 0;
+    std::size_t end_ = 0;
 };
 
 template <class Unit> bool isSpace(Unit c) {
@@ -165,12 +203,16 @@ template <class Unit> class Parser {
 public:
     using View = std::basic_string_view<Unit>;
 
-    Parser(RegistryTree& tree, Encoding encoding, bool unicode)
-        : tree_(tree), encoding_(encoding), unicode_(unicode) {}
+    Parser(RegistryTree& tree, Encoding encoding, bool unicode, bool checkUtf8)
+        : tree_(tree), encoding_(encoding), unicode_(unicode), checkUtf8_(checkUtf8) {}
 
-    void run(Lines<Unit>& lines) {
+    // Returns false when it stopped early because an 8-bit text read as UTF-8 proved not to be.
+    bool run(Lines<Unit>& lines) {
         View line;
         while (lines.next(line)) {
+            if (checkUtf8_ && !lines.stillUtf8()) {
+                return false;
+            }
             const std::size_t i = skipSpaces(line, 0);
             if (i == line.size()) {
                 continue;
@@ -181,6 +223,7 @@ public:
                 valueLine(line.substr(i), lines);
             }
         }
+        return !checkUtf8_ || lines.stillUtf8();
     }
 
 private:
@@ -283,9 +326,7 @@ private:
             return;
         }
         if (line[i] == Unit('"')) {
-            std::string data;
-            bool compact = false;
-            const bool ok = StoredText::text(
+            StoredText::text(
                 [&](auto& sink) {
                     std::size_t at = i;
                     if (!parseQuoted(line, at, encoding_, sink) || !onlyTrailer(line, at)) {
@@ -294,10 +335,9 @@ private:
                     sink.put(u'\0');
                     return true;
                 },
-                data, compact);
-            if (ok) {
-                tree_.setValue(current_, name, win::REG_SZ, std::move(data), compact);
-            }
+                [&](std::size_t size, bool compact) {
+                    return tree_.setValue(current_, name, win::REG_SZ, size, compact);
+                });
             return;
         }
         if (startsWith(line, i, "dword:")) {
@@ -326,25 +366,23 @@ private:
         } else {
             return;
         }
-        // Measured on a copy of the reader, so that the second run reads the same lines.
+        // Measured on a copy of the reader, so that the second run reads the same lines; they
+        // are held in the window until then. The line is taken afresh for each run, as reading
+        // on may have moved it.
+        const std::size_t skip = static_cast<std::size_t>(line.data() - lines.current().data());
+        lines.hold();
         const Lines<Unit> start = lines;
-        std::string bytes;
-        const bool ok = StoredText::bytes(
-            [&](auto& sink) {
-                lines = start;
-                return hexList(line, i, lines, sink);
-            },
-            bytes);
-        if (!ok) {
-            return;
-        }
-        bool compact = false;
+        auto run = [&](auto& sink) {
+            lines = start;
+            return hexList(lines.current().substr(skip), i, lines, sink);
+        };
         if (type == win::REG_SZ || type == win::REG_EXPAND_SZ || type == win::REG_MULTI_SZ) {
-            if (!textFromHex(bytes, compact)) {
-                return;
-            }
+            textFromHex(run, type, name);
+        } else {
+            StoredText::bytes(
+                run, [&](std::size_t size) { return tree_.setValue(current_, name, type, size); });
         }
-        tree_.setValue(current_, name, type, std::move(bytes), compact);
+        lines.release();
     }
 
     void dwordValue(View line, std::size_t i, const std::u16string& name) {
@@ -359,11 +397,10 @@ private:
         if (digits == 0 || digits > 8 || !onlyTrailer(line, i)) {
             return;
         }
-        std::string data(4, '\0');
+        char* out = tree_.setValue(current_, name, win::REG_DWORD, 4);
         for (int b = 0; b < 4; ++b) {
-            data[b] = static_cast<char>((n >> (8 * b)) & 0xFF);
+            out[b] = static_cast<char>((n >> (8 * b)) & 0xFF);
         }
-        tree_.setValue(current_, name, win::REG_DWORD, std::move(data));
     }
 
     // Comma-separated bytes of one or two hex digits; a '\' where a byte would start continues
@@ -411,51 +448,93 @@ private:
     }
 
     // String types written as hex: UTF-16LE in 5.00 files, 8-bit text in REGEDIT4 files. Either
-    // way the stored value ends in one NUL, added when the data lacks it.
-    bool textFromHex(std::string& bytes, bool& compact) const {
-        if (bytes.empty()) {
-            return true;
-        }
+    // way the stored value ends in one NUL, added when the data lacks it. run(sink) feeds the
+    // bytes.
+    template <class Run> void textFromHex(Run& run, win::DWORD type, const std::u16string& name) {
         if (unicode_) {
-            if (bytes.size() % 2 != 0) {
-                return false;
+            // Measured first: the count, the last unit, and whether every unit fits in a byte.
+            struct Measure {
+                std::size_t count = 0;
+                unsigned char high = 0; // every odd byte ORed together
+                unsigned char last[2] = {1, 1};
+                void put(char16_t byte) {
+                    if (count % 2 != 0) {
+                        high = static_cast<unsigned char>(high | byte);
+                    }
+                    last[count % 2] = static_cast<unsigned char>(byte);
+                    ++count;
+                }
+            } measure;
+            if (!run(measure) || measure.count % 2 != 0) {
+                return;
             }
-            if (bytes[bytes.size() - 1] != 0 || bytes[bytes.size() - 2] != 0) {
-                std::string terminated;
-                terminated.reserve(bytes.size() + 2);
-                terminated.append(bytes).append(2, '\0');
-                bytes = std::move(terminated);
+            const bool terminated =
+                measure.count != 0 && measure.last[0] == 0 && measure.last[1] == 0;
+            const bool compact = measure.high == 0;
+            const std::size_t units =
+                measure.count / 2 + (terminated || measure.count == 0 ? 0 : 1);
+            char* out = tree_.setValue(current_, name, type, compact ? units : units * 2, compact);
+            // Units one byte each when compact: the odd bytes, all zero, are left out.
+            struct Write {
+                char* out;
+                bool compact;
+                std::size_t count = 0;
+                void put(char16_t byte) {
+                    if (!compact || count % 2 == 0) {
+                        *out++ = static_cast<char>(byte);
+                    }
+                    ++count;
+                }
+            } write{out, compact};
+            run(write);
+            if (!terminated && measure.count != 0) {
+                write.put(0);
+                write.put(0);
             }
-            return true;
+            return;
         }
-        const std::string_view raw = bytes;
+        std::string raw;
+        if (!StoredText::bytes(run, [&](std::size_t size) {
+                raw.assign(size, '\0');
+                return raw.data();
+            })) {
+            return;
+        }
+        if (raw.empty()) {
+            tree_.setValue(current_, name, type, std::size_t{0});
+            return;
+        }
         const Encoding encoding =
             TextCodec::isValidUtf8(raw) ? Encoding::Utf8 : Encoding::Windows1252;
-        std::string units;
+        const std::string_view bytes = raw;
         StoredText::text(
             [&](auto& sink) {
-                for (std::size_t i = 0; i < raw.size();) {
-                    putChar(raw, i, encoding, sink);
+                for (std::size_t i = 0; i < bytes.size();) {
+                    putChar(bytes, i, encoding, sink);
                 }
-                if (raw.back() != 0) {
+                if (bytes.back() != 0) {
                     sink.put(u'\0');
                 }
                 return true;
             },
-            units, compact);
-        bytes = std::move(units);
-        return true;
+            [&](std::size_t size, bool compact) {
+                return tree_.setValue(current_, name, type, size, compact);
+            });
     }
 
     RegistryTree& tree_;
     Encoding encoding_;
     bool unicode_;
+    bool checkUtf8_; // 8-bit text read as UTF-8 until a byte says otherwise
     std::uint32_t current_ = npos;
 };
 
+// Returns false with error set for a file without a header, or false with error empty when an
+// 8-bit text read as UTF-8 (checkUtf8) proved not to be.
 template <class Unit>
-bool parseText(std::basic_string_view<Unit> text, Encoding encoding, RegistryTree& tree,
+bool parseText(ByteSource& source, Encoding encoding, bool checkUtf8, RegistryTree& tree,
                std::string& error) {
+    TextWindow<Unit> text(source, checkUtf8);
     Lines<Unit> lines(text);
     std::basic_string_view<Unit> header;
     if (!lines.next(header)) {
@@ -470,27 +549,38 @@ bool parseText(std::basic_string_view<Unit> text, Encoding encoding, RegistryTre
         error = "no registry file header";
         return false;
     }
-    Parser<Unit> parser(tree, encoding, unicode);
-    parser.run(lines);
-    return true;
+    Parser<Unit> parser(tree, encoding, unicode, checkUtf8);
+    return parser.run(lines);
 }
 
 } // namespace
 
-bool RegEditFileParser::parse(std::string bytes, RegistryTree& tree, std::string& error) {
-    const std::string_view view = bytes;
-    if (view.size() >= 2 && static_cast<unsigned char>(view[0]) == 0xFF &&
-        static_cast<unsigned char>(view[1]) == 0xFE) {
-        // Decoded once, the same size as the bytes, which are let go before anything is stored.
-        const std::u16string text = TextCodec::fromUtf16le(view.substr(2));
-        std::string().swap(bytes);
-        return parseText<char16_t>(text, Encoding::Utf16, tree, error);
+bool RegEditFileParser::parse(ByteSource& source, RegistryTree& tree, std::string& error) {
+    const std::string_view start = source.peek(3);
+    if (start.size() >= 2 && static_cast<unsigned char>(start[0]) == 0xFF &&
+        static_cast<unsigned char>(start[1]) == 0xFE) {
+        source.skip(2);
+        return parseText<char16_t>(source, Encoding::Utf16, false, tree, error);
     }
-    if (view.substr(0, 3) == "\xEF\xBB\xBF") {
-        return parseText<char>(view.substr(3), Encoding::Utf8, tree, error);
+    if (start == "\xEF\xBB\xBF") {
+        source.skip(3);
+        return parseText<char>(source, Encoding::Utf8, false, tree, error);
     }
-    return parseText<char>(
-        view, TextCodec::isValidUtf8(view) ? Encoding::Utf8 : Encoding::Windows1252, tree, error);
+    // UTF-8 unless some byte of the file is not; that shows only once the file has been read,
+    // so the tree is started again from the top when it shows.
+    if (parseText<char>(source, Encoding::Utf8, true, tree, error) || !error.empty()) {
+        return error.empty();
+    }
+    tree = RegistryTree();
+    if (!source.rewind()) {
+        return true; // the source tells why
+    }
+    return parseText<char>(source, Encoding::Windows1252, false, tree, error);
+}
+
+bool RegEditFileParser::parse(std::string_view bytes, RegistryTree& tree, std::string& error) {
+    ByteSource source(bytes);
+    return parse(source, tree, error);
 }
 
 } // namespace slidevane

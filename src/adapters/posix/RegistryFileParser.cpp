@@ -3,16 +3,33 @@
 #include "adapters/posix/RegEditFileParser.h"
 #include "adapters/posix/WineHiveParser.h"
 
+#include <stdexcept>
+
 namespace slidevane {
 
 std::shared_ptr<RegistryTree>
-RegistryFileParser::parse(std::string bytes, std::string_view fileName, std::string& error) {
+RegistryFileParser::parse(ByteSource& source, std::string_view fileName, std::string& error) {
     auto tree = std::make_shared<RegistryTree>();
-    const bool ok =
-        std::string_view(bytes).substr(0, WineHiveParser::kHeader.size()) == WineHiveParser::kHeader
-            ? WineHiveParser::parse(bytes, fileName, *tree, error)
-            : RegEditFileParser::parse(std::move(bytes), *tree, error);
+    bool ok = false;
+    try {
+        ok = source.peek(WineHiveParser::kHeader.size()) == WineHiveParser::kHeader
+                 ? WineHiveParser::parse(source, fileName, *tree, error)
+                 : RegEditFileParser::parse(source, *tree, error);
+    } catch (const std::length_error& e) {
+        error = e.what();
+        return nullptr;
+    }
+    if (source.failed()) {
+        error = source.error();
+        return nullptr;
+    }
     return ok ? tree : nullptr;
+}
+
+std::shared_ptr<RegistryTree>
+RegistryFileParser::parse(std::string_view bytes, std::string_view fileName, std::string& error) {
+    ByteSource source(bytes);
+    return parse(source, fileName, error);
 }
 
 } // namespace slidevane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/posix/ByteSource.h"
 #include "adapters/posix/RegistryTree.h"
 
 #include <memory>
@@ -11,14 +12,17 @@ namespace slidevane {
 // Turns the bytes of one registry file into a tree, whichever of the two formats it is in: a
 // Wine hive is told by its first line, anything else must be a registry editor file.
 //
-// Owns: the choice of format. Does not own: reading files (the caller hands over bytes) or the
-// formats themselves (RegEditFileParser, WineHiveParser).
+// Owns: the choice of format. Does not own: reading files (the caller hands over a source) or
+// the formats themselves (RegEditFileParser, WineHiveParser).
 class RegistryFileParser {
 public:
-    // Returns nullptr and a reason when the file is in neither format. fileName only picks the
-    // root of a hive that does not name its own. The bytes are taken, and let go as soon as the
-    // format allows, so that a file costs at most about twice its size while it is read.
-    static std::shared_ptr<RegistryTree> parse(std::string bytes, std::string_view fileName,
+    // Returns nullptr and a reason when the file is in neither format, when the source fails
+    // (its error is the reason) or when the file holds more keys and values than can be
+    // indexed. fileName only picks the root of a hive that does not name its own. The file is
+    // read as it is parsed, a line at a time, so that it costs its tree and not its text.
+    static std::shared_ptr<RegistryTree> parse(ByteSource& source, std::string_view fileName,
+                                               std::string& error);
+    static std::shared_ptr<RegistryTree> parse(std::string_view bytes, std::string_view fileName,
                                                std::string& error);
 };
 

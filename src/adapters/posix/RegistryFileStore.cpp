@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 namespace slidevane {
@@ -137,14 +138,14 @@ RegistryFileStore::resolve(const RegistrySources::Layers& layers, const Location
             redirected.insert(redirected.begin() + 1, u"wow6432node");
             bool ignored = false;
             key = tree.find(location.root, redirected, ignored);
-            if (key != npos && !tree.key(key).exists) {
+            if (key != npos && !tree.exists(key)) {
                 key = npos;
             }
         }
         if (key == npos) {
             key = tree.find(location.root, path, cut);
         }
-        if (key != npos && tree.key(key).exists) {
+        if (key != npos && tree.exists(key)) {
             hits.push_back(Hit{static_cast<std::uint32_t>(layer), key});
         }
         if (cut) {
@@ -236,16 +237,18 @@ LONG RegistryFileStore::RegQueryValueExA(win::HKEY key, const char* valueName, D
     }
     const std::u16string name =
         CaseFold::fold(TextCodec::fromNarrow(valueName == nullptr ? "" : valueName, narrow_));
-    const RegistryTree::Value* found = nullptr;
+    std::optional<RegistryTree::Value> found;
     if (name.size() <= RegistryTree::kMaxValueNameLength) {
         for (const Hit& hit : *hits) {
-            if (const RegistryTree::Value* v = (*layers)[hit.layer]->value(hit.key, name)) {
-                found = v->deleted ? nullptr : v;
+            if (auto v = (*layers)[hit.layer]->value(hit.key, name)) {
+                if (!v->deleted) {
+                    found = v;
+                }
                 break;
             }
         }
     }
-    if (found == nullptr) {
+    if (!found) {
         if (type != nullptr) {
             *type = win::REG_NONE;
         }
@@ -261,9 +264,8 @@ LONG RegistryFileStore::RegQueryValueExA(win::HKEY key, const char* valueName, D
     // Text is converted unit by unit, straight into the caller's buffer; an odd last byte is no
     // unit and is dropped.
     const std::string_view stored =
-        text && !found->compact
-            ? std::string_view(found->data).substr(0, found->data.size() & ~std::size_t{1})
-            : std::string_view(found->data);
+        text && !found->compact ? found->data.substr(0, found->data.size() & ~std::size_t{1})
+                                : found->data;
     const std::size_t units = found->compact ? stored.size() : stored.size() / 2;
     const bool terminated = !text || (units > 0 && found->unit(units - 1) == 0);
     const auto size = static_cast<DWORD>(

@@ -169,53 +169,20 @@ void RegistrySources::load(File& file) {
     // What is read is what the identity describes, even if the file moved since the stat.
     file.identity =
         Identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-    std::string bytes;
-    if (!readCapped(fd.get(), file, bytes)) {
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
+        reportOnce(file.path, *file.identity,
+                   "larger than " + std::to_string(kMaxFileSize >> 20) + " MiB");
         return;
     }
+    // Read as it is parsed, never past the cap whatever the size says (a file under /proc
+    // says 0): the text is let go line by line, so the file costs its tree, not its text.
+    ByteSource source(fd.get(), static_cast<std::uint64_t>(st.st_size), kMaxFileSize);
     ++parseCount_;
     std::string error;
-    file.tree = RegistryFileParser::parse(std::move(bytes), file.path, error);
+    file.tree = RegistryFileParser::parse(source, file.path, error);
     if (!file.tree) {
         reportOnce(file.path, *file.identity, error);
     }
-}
-
-bool RegistrySources::readCapped(int fd, const File& file, std::string& bytes) {
-    const std::string tooLarge = "larger than " + std::to_string(kMaxFileSize >> 20) + " MiB";
-    const auto claimed = static_cast<std::uint64_t>(file.identity->size);
-    if (claimed > kMaxFileSize) {
-        reportOnce(file.path, *file.identity, tooLarge);
-        return false;
-    }
-    // One byte more than the file says it holds, so that its end shows at once; a file that
-    // holds more than it says is read on in growing steps, never past the cap.
-    bytes.resize(static_cast<std::size_t>(claimed) + 1);
-    std::size_t done = 0;
-    for (;;) {
-        if (done == bytes.size()) {
-            if (done > kMaxFileSize) {
-                reportOnce(file.path, *file.identity, tooLarge);
-                return false;
-            }
-            bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
-                std::max<std::size_t>(done * 2, 64 << 10), kMaxFileSize + 1)));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            reportOnce(file.path, *file.identity, std::strerror(errno));
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
-    return true;
 }
 
 void RegistrySources::reportAbsence(const std::string& path, std::string& last,

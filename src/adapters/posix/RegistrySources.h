@@ -28,8 +28,8 @@ public:
     using Layers = std::vector<std::shared_ptr<const RegistryTree>>;
     using Report = std::function<void(const std::string&)>;
     // The most that is read of one file, whatever its size says (a file under /proc says 0):
-    // a hive of a real prefix is tens of megabytes, and parsing costs up to twice the file, so
-    // this bounds what one registry file can make the program hold. Larger files are refused.
+    // a hive of a real prefix is tens of megabytes, and its tree costs about its size, so this
+    // bounds what one registry file can make the program hold. Larger files are refused.
     static constexpr std::uint64_t kMaxFileSize = 256ull << 20;
 
     // One place on the search list: a file, or a folder of *.reg files.
@@ -76,7 +76,6 @@ private:
     bool relistFolder(Entry& entry);
     bool refreshFile(File& file);
     void load(File& file);
-    bool readCapped(int fd, const File& file, std::string& bytes);
     void reportOnce(const std::string& path, const Identity& identity, const std::string& reason);
     void reportAbsence(const std::string& path, std::string& last, const std::string& reason);
 

@@ -3,10 +3,11 @@
 #include <cstddef>
 #include <string>
 
-// Builds the stored bytes of a value in one allocation of the exact size, so that a value as long
-// as its file costs no more than the file while it is read: a source is run twice, first into a
-// Counter that measures it, then into a Writer over storage of that size. Text is kept one byte
-// per UTF-16 unit when every unit fits in one (compact), else as UTF-16LE.
+// Builds the stored bytes of a value in storage of the exact size, so that a value as long as its
+// file costs no more than the file while it is read: a source is run twice, first into a Counter
+// that measures it, then into a Writer over the storage that allocate(bytes, compact) gives for
+// that size (the tree's own, so nothing is copied). Text is kept one byte per UTF-16 unit when
+// every unit fits in one (compact), else as UTF-16LE.
 namespace slidevane::StoredText {
 
 struct Counter {
@@ -54,27 +55,25 @@ template <class Sink> void putCodePoint(Sink& sink, char32_t cp) {
 }
 
 // source(sink) feeds the units to sink and says whether the text was well formed; it is run
-// twice and must feed the same units both times.
-template <class Source> bool text(Source source, std::string& data, bool& compact) {
+// twice and must feed the same units both times. Nothing is allocated for malformed text.
+template <class Source, class Allocate> bool text(Source source, Allocate allocate) {
     Counter counter;
     if (!source(counter)) {
         return false;
     }
-    compact = counter.all < 0x100;
-    data.assign(compact ? counter.count : counter.count * 2, '\0');
-    Writer writer{data.data(), compact};
+    const bool compact = counter.all < 0x100;
+    Writer writer{allocate(compact ? counter.count : counter.count * 2, compact), compact};
     source(writer);
     return true;
 }
 
 // The same for raw bytes (each fed as a unit below 0x100).
-template <class Source> bool bytes(Source source, std::string& data) {
+template <class Source, class Allocate> bool bytes(Source source, Allocate allocate) {
     Counter counter;
     if (!source(counter)) {
         return false;
     }
-    data.assign(counter.count, '\0');
-    Writer writer{data.data(), true};
+    Writer writer{allocate(counter.count), true};
     source(writer);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "adapters/posix/HexBytes.h"
 #include "adapters/posix/StoredText.h"
 #include "adapters/posix/TextCodec.h"
+#include "adapters/posix/TextWindow.h"
 
 #include <vector>
 
@@ -17,29 +18,55 @@ constexpr std::uint32_t npos = RegistryTree::npos;
 constexpr std::size_t kMaxKeyPathLength =
     RegistryTree::kMaxDepth * (RegistryTree::kMaxKeyNameLength + 1);
 
+// Lines end at LF; a CR before it is dropped. The text is read as the lines are asked for, and
+// a line already read can be read again while the window is held there.
 class Lines {
 public:
-    explicit Lines(std::string_view text) : text_(text) {}
+    explicit Lines(TextWindow<char>& text) : text_(&text), pos_(text.base()) {}
 
     bool next(std::string_view& line) {
-        if (pos_ >= text_.size()) {
+        if (pos_ == text_->end() && !text_->more(pos_)) {
             return false;
         }
-        std::size_t end = text_.find('\n', pos_);
-        if (end == std::string_view::npos) {
-            end = text_.size();
+        start_ = pos_;
+        std::size_t end = pos_;
+        for (;;) {
+            const std::string_view held = text_->held();
+            const std::size_t at = held.find('\n', end - text_->base());
+            if (at != std::string_view::npos) {
+                end = text_->base() + at;
+                break;
+            }
+            end = text_->end();
+            if (!text_->more(start_)) {
+                break;
+            }
         }
-        line = text_.substr(pos_, end - pos_);
-        pos_ = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+        pos_ = end < text_->end() ? end + 1 : end;
+        end_ = end;
+        line = current();
         return true;
     }
 
+    // The line last read, again: a view that next() or more() may have made stale is renewed.
+    std::string_view current() const {
+        std::string_view line = text_->view(start_, end_);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        return line;
+    }
+
+    // Keeps the line last read and all after it until release(), so that a copy of this
+    // reader taken now can read them again.
+    void hold() { text_->pin(start_); }
+    void release() { text_->unpin(); }
+
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    TextWindow<char>* text_;
+    std::size_t pos_;
+    std::size_t start_ = 0;
+    std::size_t end_ = 0;
 };
 
 bool isSpace(char c) {
@@ -248,7 +275,14 @@ private:
         if (parts.size() + base_.prefix.size() > RegistryTree::kMaxDepth) {
             return npos;
         }
+        // A name longer than Windows allows, here or in the base the hive gave, can never be
+        // opened: the key is not made.
         for (const auto part : parts) {
+            if (part.size() > RegistryTree::kMaxKeyNameLength) {
+                return npos;
+            }
+        }
+        for (const auto& part : base_.prefix) {
             if (part.size() > RegistryTree::kMaxKeyNameLength) {
                 return npos;
             }
@@ -279,20 +313,16 @@ private:
             return;
         }
         i = skipSpaces(line, i + 1);
-        win::DWORD type = win::REG_NONE;
-        std::string data;
-        bool compact = false;
-        if (!valueData(line, i, lines, type, data, compact)) {
+        if (!valueData(line, i, lines, name)) {
             // What the hive cannot say stays as an empty value of no type.
-            type = win::REG_NONE;
-            data.clear();
-            compact = false;
+            tree_.setValue(current_, name, win::REG_NONE, std::size_t{0});
         }
-        tree_.setValue(current_, name, type, std::move(data), compact);
     }
 
-    static bool valueData(std::string_view line, std::size_t i, Lines& lines, win::DWORD& type,
-                          std::string& data, bool& compact) {
+    // Stores the value's data straight into the tree; false (and nothing stored) when the hive
+    // cannot say it.
+    bool valueData(std::string_view line, std::size_t i, Lines& lines, const std::u16string& name) {
+        win::DWORD type = win::REG_NONE;
         std::size_t text = std::string_view::npos;
         if (startsWith(line, i, "\"")) {
             type = win::REG_SZ;
@@ -317,14 +347,15 @@ private:
                     sink.put(u'\0');
                     return true;
                 },
-                data, compact);
+                [&](std::size_t size, bool compact) {
+                    return tree_.setValue(current_, name, type, size, compact);
+                });
         }
         if (startsWith(line, i, "dword:")) {
-            type = win::REG_DWORD;
             const std::uint32_t n = lenientHex(line, i + 6);
-            data.resize(4);
+            char* out = tree_.setValue(current_, name, win::REG_DWORD, 4);
             for (int b = 0; b < 4; ++b) {
-                data[b] = static_cast<char>((n >> (8 * b)) & 0xFF);
+                out[b] = static_cast<char>((n >> (8 * b)) & 0xFF);
             }
             return true;
         }
@@ -342,14 +373,20 @@ private:
         } else {
             return false;
         }
-        // Measured on a copy of the reader, so that the second run reads the same lines.
+        // Measured on a copy of the reader, so that the second run reads the same lines; they
+        // are held in the window until then. The line is taken afresh for each run, as reading
+        // on may have moved it.
+        const std::size_t skip = static_cast<std::size_t>(line.data() - lines.current().data());
+        lines.hold();
         const Lines start = lines;
-        return StoredText::bytes(
+        const bool ok = StoredText::bytes(
             [&](auto& sink) {
                 lines = start;
-                return hexList(line, i, lines, sink);
+                return hexList(lines.current().substr(skip), i, lines, sink);
             },
-            data);
+            [&](std::size_t size) { return tree_.setValue(current_, name, type, size); });
+        lines.release();
+        return ok;
     }
 
     // Like strtoul(…, 16): leading blanks and an optional 0x, stops at the first non-digit,
@@ -408,9 +445,10 @@ private:
 
 } // namespace
 
-bool WineHiveParser::parse(std::string_view bytes, std::string_view fileName, RegistryTree& tree,
+bool WineHiveParser::parse(ByteSource& source, std::string_view fileName, RegistryTree& tree,
                            std::string& error) {
-    Lines lines(bytes);
+    TextWindow<char> text(source);
+    Lines lines(text);
     std::string_view header;
     if (!lines.next(header) || header != kHeader) {
         error = "no hive header";
@@ -418,6 +456,12 @@ bool WineHiveParser::parse(std::string_view bytes, std::string_view fileName, Re
     }
     Parser parser(tree, baseFromFileName(fileName));
     return parser.run(lines, error);
+}
+
+bool WineHiveParser::parse(std::string_view bytes, std::string_view fileName, RegistryTree& tree,
+                           std::string& error) {
+    ByteSource source(bytes);
+    return parse(source, fileName, tree, error);
 }
 
 } // namespace slidevane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapters/posix/ByteSource.h"
 #include "adapters/posix/RegistryTree.h"
 
 #include <string>
@@ -18,6 +19,11 @@ class WineHiveParser {
 public:
     static constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
+    // Reads the hive a line at a time, holding no more of it than the line being read (and a
+    // value's continuation lines); an error of the source ends the text early and is the
+    // caller's to tell.
+    static bool parse(ByteSource& source, std::string_view fileName, RegistryTree& tree,
+                      std::string& error);
     static bool parse(std::string_view bytes, std::string_view fileName, RegistryTree& tree,
                       std::string& error);
 };

@@ -2,6 +2,7 @@
 // before the catalogue file answers, as it does when a prefix's system.reg is on the search list.
 // The time limits only guard against hangs: the goals (50 ms) are measured by bench/registry.
 #include "HangGuard.h"
+#include "HeapCounter.h"
 #include "HostileRegistryFiles.h"
 #include "RegistryProbe.h"
 #include "TempFolder.h"
@@ -16,6 +17,7 @@
 namespace slidevane {
 namespace {
 
+using test::HeapCounter;
 using test::HostileRegistryFiles;
 using test::kHangGuard;
 using test::RegistryProbe;
@@ -128,6 +130,35 @@ TEST_F(HostileFiles, APresentPathOfSixtyThousandComponentsIsReadAndResolvedInLin
         EXPECT_EQ(resolved.path, present + "UI/b_Category 1a.gif");
     }
     EXPECT_LT(Clock::now() - start, kHangGuard);
+}
+
+TEST(HostileMemory, ManySmallKeysCostLessThanTwiceTheFileWhileLoadingAndAfter) {
+    if (!HeapCounter::counting()) {
+        GTEST_SKIP() << "the heap is not counted under the sanitizers";
+    }
+    using Format = HostileRegistryFiles::Format;
+    constexpr int kComponents = 8000; // about 3.3 MB of hive
+    TempFolder temp;
+    for (const Format format : {Format::Hive, Format::RegUtf8, Format::RegUtf16}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        const std::string bytes = HostileRegistryFiles::manyKeys(kComponents, format);
+        const std::string file = temp.write("many.reg", bytes);
+        HeapCounter::resetPeak();
+        const std::size_t base = HeapCounter::live();
+        RegistryFileStore store({file}, TextCodec::Narrow::Utf8, {});
+        const std::size_t peak = HeapCounter::peak() - base;
+        const std::size_t kept = HeapCounter::live() - base;
+        EXPECT_LE(peak, 2 * bytes.size()) << "peak " << peak << " for " << bytes.size();
+        EXPECT_LE(kept, bytes.size() * 3 / 2) << "kept " << kept << " for " << bytes.size();
+        for (const int i : {0, 4321, kComponents - 1}) {
+            const std::string key = HostileRegistryFiles::componentKey(i);
+            EXPECT_EQ(RegistryProbe::text(store, HKLM, key.c_str(), "DisplayName"),
+                      HostileRegistryFiles::componentName(i));
+            EXPECT_EQ(RegistryProbe::text(store, HKLM, key.c_str(), "Comment"),
+                      "caf\xC3\xA9 \xE2\x98\x83 " + std::to_string(i));
+            EXPECT_EQ(RegistryProbe::read(store, HKLM, key.c_str(), "Flags").bytes.size(), 33u);
+        }
+    }
 }
 
 #ifndef SLIDEVANE3_SANITIZED

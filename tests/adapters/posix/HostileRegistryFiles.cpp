@@ -1,5 +1,7 @@
 #include "HostileRegistryFiles.h"
 
+#include "adapters/posix/TextCodec.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -110,6 +112,49 @@ std::string HostileRegistryFiles::longCommentLine(std::size_t bytes, bool hive) 
     out += ';';
     out.append(bytes > out.size() ? bytes - out.size() : 0, 'x');
     return out + (hive ? "\n" : "\r\n");
+}
+
+std::string HostileRegistryFiles::componentKey(int i) {
+    char key[96];
+    std::snprintf(key, sizeof key, "Software\\Vendor %03d\\Product %03d\\%d.%d\\Component %05d",
+                  i % 500, (i / 500) % 100, i % 7, i % 3, i);
+    return key;
+}
+
+std::string HostileRegistryFiles::componentName(int i) {
+    char name[96];
+    std::snprintf(name, sizeof name, "Component %05d of a product installed for the benchmark", i);
+    return name;
+}
+
+std::string HostileRegistryFiles::manyKeys(int components, Format format) {
+    const bool hive = format == Format::Hive;
+    std::string out = hive ? kHiveHeader : kRegHeader;
+    char line[512];
+    for (int i = 0; i < components; ++i) {
+        const std::string key = componentKey(i);
+        if (hive) {
+            out += hiveKey(key);
+        } else {
+            out += "[HKEY_LOCAL_MACHINE\\" + key + "]\r\n";
+        }
+        // The hive escapes non-ASCII text; a registry editor file holds it as it is.
+        std::snprintf(line, sizeof line,
+                      "\"InstallLocation\"=\"C:\\\\Program Files\\\\Vendor %03d\\\\Product "
+                      "%03d\\\\Component %05d\\\\\"\n\"DisplayName\"=\"%s\"\n"
+                      "\"Version\"=dword:%08x\n"
+                      "\"Flags\"=hex:%02x,00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,"
+                      "10,11,12,13,14,15,16,17,18,19,1a,1b,1c,1d,1e,1f\n"
+                      "\"Comment\"=\"%s %d\"\n\n",
+                      i % 500, (i / 500) % 100, i, componentName(i).c_str(), i, i & 0xFF,
+                      hive ? "caf\\xe9 \\x2603" : "caf\xC3\xA9 \xE2\x98\x83", i);
+        out += line;
+    }
+    if (format != Format::RegUtf16) {
+        return out;
+    }
+    const std::u16string units = TextCodec::fromUtf8(out);
+    return "\xFF\xFE" + TextCodec::toUtf16le(units);
 }
 
 } // namespace slidevane::test

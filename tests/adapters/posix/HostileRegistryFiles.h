@@ -6,7 +6,8 @@
 namespace slidevane::test {
 
 // Registry files made to hurt the store: link targets that are long, many-parted, chained or
-// looping, a catalogue path of tens of thousands of components, and one enormous line. The
+// looping, a catalogue path of tens of thousands of components, one enormous line, and tens of
+// thousands of small keys and values, as a Wine prefix's hive holds them. The
 // store's tests and its benchmark generate them at run time (nothing big is committed); every
 // one is paired with the catalogue file below, whose answers must come through unharmed.
 //
@@ -35,6 +36,16 @@ public:
     static std::string longValueLine(std::size_t bytes, bool hive);
     // The same length as a comment line, which leaves nothing behind.
     static std::string longCommentLine(std::size_t bytes, bool hive);
+
+    // How the many-keys file is written.
+    enum class Format { Hive, RegUtf8, RegUtf16 };
+    // Keys shaped like a real prefix's: vendors, products, versions and component keys with
+    // five values each (two paths and names, a number, 32 bytes, a text beyond Latin-1), about
+    // 415 bytes of hive a component. Component i is at componentKey(i).
+    static std::string manyKeys(int components, Format format);
+    static std::string componentKey(int i);
+    // Its "DisplayName".
+    static std::string componentName(int i);
 };
 
 } // namespace slidevane::test

@@ -1,3 +1,5 @@
+#include "adapters/posix/WineHiveParser.h"
+
 #include "RegistryProbe.h"
 #include "TempFolder.h"
 #include "adapters/posix/RegistryFileStore.h"
@@ -117,6 +119,31 @@ TEST(WineHiveRoots, TheHiveOrItsFileNameSaysWhereItBelongs) {
         "here");
     EXPECT_EQ(RegistryProbe::text(store, HKLM, "Software\\Norvale Inc.", "Where"), "here");
     EXPECT_EQ(RegistryProbe::openStatus(store, HKLM, "Software\\Norvale Inc.\\Slidevane3"), 2);
+}
+
+TEST(WineHiveRoots, ABaseWithANameLongerThanWindowsAllowsMakesNoKeys) {
+    // The base's last part is one name of 300 characters: nothing below it could be opened.
+    const std::string base =
+        ";; All keys relative to REGISTRY\\\\User\\\\.Default\\\\" + std::string(300, 'n') + "\n";
+    RegistryTree tree;
+    std::string error;
+    ASSERT_TRUE(WineHiveParser::parse("WINE REGISTRY Version 2\n" + base +
+                                          "\n[Software\\\\X] 0\n\"v\"=\"x\"\n",
+                                      "system.reg", tree, error));
+    EXPECT_EQ(tree.keyCount(), 0u);
+    // At the limit it is a key like any other.
+    RegistryTree fits;
+    const std::string name(255, 'n');
+    ASSERT_TRUE(WineHiveParser::parse(
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\.Default\\\\" + name +
+            "\n\n[Software\\\\X] 0\n\"v\"=\"x\"\n",
+        "system.reg", fits, error));
+    bool cut = false;
+    const std::u16string folded(255, u'n');
+    const std::uint32_t key =
+        fits.find(RegistryTree::Root::Users, {u".default", folded, u"software", u"x"}, cut);
+    ASSERT_NE(key, RegistryTree::npos);
+    EXPECT_EQ(fits.name(fits.parent(fits.parent(key))), std::u16string(255, u'n'));
 }
 
 TEST(WineHiveHeader, BadHeadersAndArchitecturesRejectTheFile) {
