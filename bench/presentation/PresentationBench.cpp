@@ -5,6 +5,7 @@
 
 #include "OfficeLauncher.h"
 #include "TemplateFixtures.h"
+#include "TemplateLoader.h"
 #include "TestOffice.h"
 #include "UnoAutomationRuntime.h"
 #include "UnoValues.h"
@@ -12,9 +13,11 @@
 #include <algorithm>
 #include <chrono>
 #include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +148,87 @@ int main(int argc, char** argv) {
         double const office = Median(theirs);
         std::printf("  %-36s %11.1f ms %11.1f ms %7.2f\n", name.c_str(), mine, office,
                     mine / office);
+    }
+
+    // Where the difference goes: the double-click's two office-side halves (reading the
+    // template into a presentation with one title slide; giving it a window and showing it)
+    // beside the same halves of the office alone (reading it into a hidden window; showing
+    // that), and beside them a bare read of the template into a presentation with no window,
+    // no check and no change of its slides. Reading minus the bare read is what the
+    // double-click does beyond the office: the checks, the type detection and the replacing
+    // of the slides; the bare read against the office's hidden read is the window.
+    std::printf("where the time goes, medians of %d alternating runs (ms):\n", repetitions);
+    std::printf("  %-36s %9s %9s %9s %9s %9s\n", "template", "read", "bare read", "show",
+                "alone rd", "alone sh");
+    for (const auto& [name, file] : templates) {
+        if (!fs::exists(file)) {
+            continue;
+        }
+        slidevane::OfficeConnection& connection = office->Connection();
+        slidevane::TemplateLoader loader(connection);
+        std::vector<double> read;
+        std::vector<double> bare;
+        std::vector<double> show;
+        std::vector<double> aloneRead;
+        std::vector<double> aloneShow;
+        for (int i = 0; i <= repetitions; ++i) {
+            css::uno::Reference<css::uno::XInterface> presentation;
+            double const r = Elapsed([&] {
+                connection.Call("read", [&] { presentation = loader.Load(file.string()); });
+            });
+            double const s = Elapsed([&] {
+                connection.Call("show", [&] { loader.Show(presentation, "slidevane3_bench"); });
+            });
+            tidy();
+            double const b = Elapsed([&] {
+                connection.Call("bare read", [&] {
+                    css::uno::Reference<css::frame::XLoadable> const model(
+                        connection.Create("com.sun.star.presentation.PresentationDocument"),
+                        css::uno::UNO_QUERY_THROW);
+                    // The office's own detection names the filter, as it does when it
+                    // opens a file itself.
+                    css::uno::Sequence<css::beans::PropertyValue> descriptor =
+                        slidevane::uno::Properties(
+                            {{"URL", css::uno::Any(slidevane::uno::ToUno(TestOffice::Url(file)))}});
+                    connection.Link()
+                        ->Service<css::document::XTypeDetection>(
+                            "com.sun.star.document.TypeDetection")
+                        ->queryTypeByDescriptor(descriptor, true);
+                    model->load(
+                        slidevane::uno::Merged({{"AsTemplate", css::uno::Any(true)}}, descriptor));
+                    slidevane::TemplateLoader::Close(model);
+                });
+            });
+            css::uno::Reference<css::frame::XModel> document;
+            double const ar = Elapsed([&] {
+                connection.Call("alone read", [&] {
+                    document.set(
+                        css::uno::Reference<css::frame::XComponentLoader>(connection.Desktop(),
+                                                                          css::uno::UNO_QUERY_THROW)
+                            ->loadComponentFromURL(
+                                slidevane::uno::ToUno(TestOffice::Url(file)), "_blank", 0,
+                                slidevane::uno::Properties({{"Hidden", css::uno::Any(true)},
+                                                            {"AsTemplate", css::uno::Any(true)}})),
+                        css::uno::UNO_QUERY_THROW);
+                });
+            });
+            double const as = Elapsed([&] {
+                connection.Call("alone show", [&] {
+                    document->getCurrentController()->getFrame()->getContainerWindow()->setVisible(
+                        true);
+                });
+            });
+            tidy();
+            if (i > 0) {
+                read.push_back(r);
+                show.push_back(s);
+                bare.push_back(b);
+                aloneRead.push_back(ar);
+                aloneShow.push_back(as);
+            }
+        }
+        std::printf("  %-36s %9.1f %9.1f %9.1f %9.1f %9.1f\n", name.c_str(), Median(read),
+                    Median(bare), Median(show), Median(aloneRead), Median(aloneShow));
     }
     office.reset();
 
