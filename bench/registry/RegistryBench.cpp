@@ -4,6 +4,7 @@
 // to hurt the store (HostileRegistryFiles): how long each takes to load and answer, and the peak
 // of heap and resident memory while a file loads. The files are generated into a temporary
 // folder.
+#include "HeapCounter.h"
 #include "HostileRegistryFiles.h"
 #include "adapters/posix/CaseFold.h"
 #include "adapters/posix/NativePath.h"
@@ -17,50 +18,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <malloc.h>
 #include <map>
 #include <memory>
-#include <new>
 #include <string>
 
-namespace {
-
-// Heap in use, counted at every allocation, and its peak since the last resetPeak(): exact for
-// what the store allocates however the allocator reuses its pages.
-std::size_t heapLive = 0;
-std::size_t heapPeak = 0;
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    heapLive += ::malloc_usable_size(p);
-    heapPeak = std::max(heapPeak, heapLive);
-    return p;
-}
-void* operator new[](std::size_t size) {
-    return ::operator new(size);
-}
-// Kept out of line: inlined into a caller, the compiler takes its free() for one that does not
-// match the caller's new.
-__attribute__((noinline)) void operator delete(void* p) noexcept {
-    if (p != nullptr) {
-        heapLive -= ::malloc_usable_size(p);
-        std::free(p);
-    }
-}
-void operator delete[](void* p) noexcept {
-    ::operator delete(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    ::operator delete(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    ::operator delete(p);
-}
+using slidevane::test::HeapCounter;
 
 namespace {
 
@@ -235,7 +197,7 @@ std::size_t statusField(const char* name) {
 
 void resetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
-    heapPeak = heapLive;
+    HeapCounter::resetPeak();
 }
 
 // Loading is what the program waits for; freeing happens at exit and is not timed.
@@ -245,15 +207,15 @@ void loadManyKeys(benchmark::State& state, const std::string& file) {
     for (auto _ : state) {
         state.PauseTiming();
         resetPeak();
-        const std::size_t base = heapLive;
+        const std::size_t base = HeapCounter::live();
         state.ResumeTiming();
         auto store = std::make_unique<RegistryFileStore>(std::vector<std::filesystem::path>{file},
                                                          slidevane::TextCodec::Narrow::Utf8,
                                                          RegistryFileStore::Report{});
         benchmark::DoNotOptimize(store->parseCount());
         state.PauseTiming();
-        peak = std::max(peak, heapPeak - base);
-        kept = std::max(kept, heapLive - base);
+        peak = std::max(peak, HeapCounter::peak() - base);
+        kept = std::max(kept, HeapCounter::live() - base);
         store.reset();
         state.ResumeTiming();
     }
@@ -322,13 +284,13 @@ void BM_HostileLoadAndAnswer(benchmark::State& state, const std::string& name, b
     for (auto _ : state) {
         state.PauseTiming();
         resetPeak();
-        const std::size_t heapBase = heapLive;
+        const std::size_t heapBase = HeapCounter::live();
         const std::size_t residentBase = statusField("VmRSS:");
         state.ResumeTiming();
         RegistryFileStore store(list, slidevane::TextCodec::Narrow::Utf8, {});
         state.PauseTiming();
-        heap = std::max(heap, heapPeak - heapBase);
-        kept = std::max(kept, heapLive - heapBase);
+        heap = std::max(heap, HeapCounter::peak() - heapBase);
+        kept = std::max(kept, HeapCounter::live() - heapBase);
         const std::size_t high = statusField("VmHWM:");
         resident = std::max(resident, high > residentBase ? high - residentBase : 0);
         state.ResumeTiming();
