@@ -19,27 +19,27 @@ Verdict Check(const std::string& bytes) {
 }
 
 // A 6 x 5 picture of four colours whose codes grow past the first code width.
-GifSpec Small() {
-    GifSpec spec;
-    spec.screenWidth = spec.width = 6;
-    spec.screenHeight = spec.height = 5;
-    spec.globalColours = {0xff0000, 0x00ff00, 0x0000ff, 0xffffff};
+GifLayout Small() {
+    GifLayout layout;
+    layout.screenWidth = layout.width = 6;
+    layout.screenHeight = layout.height = 5;
+    layout.globalColours = {0xff0000, 0x00ff00, 0x0000ff, 0xffffff};
     for (unsigned i = 0; i < 30; ++i) {
-        spec.pixels.push_back(static_cast<std::uint8_t>((i * 7 + i / 6) % 4));
+        layout.pixels.push_back(static_cast<std::uint8_t>((i * 7 + i / 6) % 4));
     }
-    return spec;
+    return layout;
 }
 
-// Codes of `spec`'s pixels as the encoder writes them, with `change` applied.
-GifSpec WithCodes(GifSpec spec, const std::function<void(std::vector<GifCode>&)>& change) {
-    spec.rawCodes = GifBytes::Encode(spec.pixels, 2, false, true);
-    change(spec.rawCodes);
-    return spec;
+// Codes of `layout`'s pixels as the encoder writes them, with `change` applied.
+GifLayout WithCodes(GifLayout layout, const std::function<void(std::vector<GifCode>&)>& change) {
+    layout.rawCodes = GifBytes::Encode(layout.pixels, 2, false, true);
+    change(layout.rawCodes);
+    return layout;
 }
 
 TEST(GifStructure, EncodersHabitsAreWholePictures) {
     EXPECT_EQ(Check(GifBytes::Write(Small())), Verdict::Whole);
-    GifSpec noEnd = Small();
+    GifLayout noEnd = Small();
     noEnd.endCode = false;
     EXPECT_EQ(Check(GifBytes::Write(noEnd)), Verdict::Whole) << "no end code after the last pixel";
     EXPECT_EQ(
@@ -62,15 +62,15 @@ TEST(GifStructure, EncodersHabitsAreWholePictures) {
 TEST(GifStructure, AFullTableWithOrWithoutAClearCodeIsWhole) {
     // 300 x 300 of 256 colours in an order that fills the 4096-entry table many times over.
     for (bool deferred : {false, true}) {
-        GifSpec spec;
-        spec.screenWidth = spec.width = 300;
-        spec.screenHeight = spec.height = 300;
-        spec.globalColours.assign(256, 0x123456);
+        GifLayout layout;
+        layout.screenWidth = layout.width = 300;
+        layout.screenHeight = layout.height = 300;
+        layout.globalColours.assign(256, 0x123456);
         for (unsigned i = 0; i < 300 * 300; ++i) {
-            spec.pixels.push_back(static_cast<std::uint8_t>((i * 2654435761u) >> 24));
+            layout.pixels.push_back(static_cast<std::uint8_t>((i * 2654435761u) >> 24));
         }
-        spec.deferredClear = deferred;
-        EXPECT_EQ(Check(GifBytes::Write(spec)), Verdict::Whole) << "deferred " << deferred;
+        layout.deferredClear = deferred;
+        EXPECT_EQ(Check(GifBytes::Write(layout)), Verdict::Whole) << "deferred " << deferred;
     }
 }
 
@@ -104,23 +104,23 @@ TEST(GifStructure, CodesThatEndBeforeTheLastPixelAreTruncated) {
                                                               codes.end()); // the data simply stops
                                               }))),
               Verdict::Truncated);
-    GifSpec noData = Small();
+    GifLayout noData = Small();
     noData.rawCodes = {{4, 3}, {5, 3}};
     EXPECT_EQ(Check(GifBytes::Write(noData)), Verdict::Truncated);
 }
 
 TEST(GifStructure, CodesNoEncoderWritesAreDamaged) {
     // A code beyond the table: after a clear and one literal the next entry would be 6.
-    GifSpec beyond = Small();
+    GifLayout beyond = Small();
     beyond.rawCodes = {{4, 3}, {1, 3}, {7, 3}, {1, 3}};
     EXPECT_EQ(Check(GifBytes::Write(beyond)), Verdict::Damaged);
     // The first code after a clear must be a literal: here the entry it would be.
-    GifSpec first = Small();
+    GifLayout first = Small();
     first.rawCodes = {{4, 3}, {6, 3}, {1, 3}};
     EXPECT_EQ(Check(GifBytes::Write(first)), Verdict::Damaged);
     // Pixels deeper than a byte, and code sizes too narrow for the table's first entry.
     for (int codeSize : {0, 1, 9, 12}) {
-        GifSpec deep = Small();
+        GifLayout deep = Small();
         deep.codeSize = codeSize;
         deep.rawCodes = {{1, 3}};
         EXPECT_EQ(Check(GifBytes::Write(deep)), Verdict::Damaged) << "code size " << codeSize;
@@ -128,12 +128,12 @@ TEST(GifStructure, CodesNoEncoderWritesAreDamaged) {
 }
 
 TEST(GifStructure, ADamagedLaterFrameSpoilsTheFile) {
-    GifSpec spec = Small();
-    spec.extraImages = GifBytes::ImageBlock(2, 2, {{4, 3}, {1, 3}, {7, 3}}, 2);
-    EXPECT_EQ(Check(GifBytes::Write(spec)), Verdict::Damaged);
-    spec.extraImages =
+    GifLayout layout = Small();
+    layout.extraImages = GifBytes::ImageBlock(2, 2, {{4, 3}, {1, 3}, {7, 3}}, 2);
+    EXPECT_EQ(Check(GifBytes::Write(layout)), Verdict::Damaged);
+    layout.extraImages =
         GifBytes::ImageBlock(2, 2, GifBytes::Encode({1, 2, 3, 0}, 2, false, true), 2);
-    EXPECT_EQ(Check(GifBytes::Write(spec)), Verdict::Whole);
+    EXPECT_EQ(Check(GifBytes::Write(layout)), Verdict::Whole);
 }
 
 TEST(GifStructure, BlocksAndSizesOutsideTheRulesAreRefused) {
@@ -141,13 +141,13 @@ TEST(GifStructure, BlocksAndSizesOutsideTheRulesAreRefused) {
     unknown.insert(unknown.size() - 1, "\x07");
     EXPECT_EQ(Check(unknown), Verdict::Damaged) << "an unknown block";
 
-    GifSpec zero = Small();
+    GifLayout zero = Small();
     zero.screenWidth = 0;
     EXPECT_EQ(Check(GifBytes::Write(zero)), Verdict::Damaged);
-    GifSpec wide = Small();
+    GifLayout wide = Small();
     wide.screenWidth = GifStructure::MaxSide + 1;
     EXPECT_EQ(Check(GifBytes::Write(wide)), Verdict::TooLarge);
-    GifSpec tall = Small();
+    GifLayout tall = Small();
     tall.height = 65535; // in the image only; its codes are never reached
     EXPECT_EQ(Check(GifBytes::Write(tall)), Verdict::TooLarge);
 

@@ -145,38 +145,39 @@ std::vector<std::uint8_t> GifBytes::Interlace(const std::vector<std::uint8_t>& p
     return out;
 }
 
-std::string GifBytes::Write(const GifSpec& spec) {
+std::string GifBytes::Write(const GifLayout& layout) {
     std::string out = "GIF89a";
-    Word(out, spec.screenWidth);
-    Word(out, spec.screenHeight);
-    bool const global = !spec.globalColours.empty();
-    out += static_cast<char>(global ? 0x80 | (TableBits(spec.globalColours) - 1) : 0);
-    out += static_cast<char>(spec.background);
+    Word(out, layout.screenWidth);
+    Word(out, layout.screenHeight);
+    bool const global = !layout.globalColours.empty();
+    out += static_cast<char>(global ? 0x80 | (TableBits(layout.globalColours) - 1) : 0);
+    out += static_cast<char>(layout.background);
     out += '\0';
     if (global) {
-        Table(out, spec.globalColours);
+        Table(out, layout.globalColours);
     }
-    if (spec.transparent >= 0) {
+    if (layout.transparent >= 0) {
         out += "\x21\xf9\x04\x01";
         out += std::string(2, '\0');
-        out += static_cast<char>(spec.transparent);
+        out += static_cast<char>(layout.transparent);
         out += '\0';
     }
     out += ',';
-    Word(out, spec.left);
-    Word(out, spec.top);
-    Word(out, spec.width);
-    Word(out, spec.height);
-    bool const local = !spec.localColours.empty();
-    out += static_cast<char>((local ? 0x80 | (TableBits(spec.localColours) - 1) : 0) |
-                             (spec.interlaced ? 0x40 : 0));
+    Word(out, layout.left);
+    Word(out, layout.top);
+    Word(out, layout.width);
+    Word(out, layout.height);
+    bool const local = !layout.localColours.empty();
+    out += static_cast<char>((local ? 0x80 | (TableBits(layout.localColours) - 1) : 0) |
+                             (layout.interlaced ? 0x40 : 0));
     if (local) {
-        Table(out, spec.localColours);
+        Table(out, layout.localColours);
     }
-    unsigned codeSize = static_cast<unsigned>(spec.codeSize);
-    if (spec.codeSize < 0) {
+    unsigned codeSize = static_cast<unsigned>(layout.codeSize);
+    if (layout.codeSize < 0) {
         std::uint8_t const deepest =
-            spec.pixels.empty() ? 0 : *std::max_element(spec.pixels.begin(), spec.pixels.end());
+            layout.pixels.empty() ? 0
+                                  : *std::max_element(layout.pixels.begin(), layout.pixels.end());
         codeSize = 2;
         while ((1u << codeSize) <= deepest) {
             ++codeSize;
@@ -184,11 +185,11 @@ std::string GifBytes::Write(const GifSpec& spec) {
     }
     out += static_cast<char>(codeSize);
     std::vector<std::uint8_t> const stream =
-        spec.interlaced ? Interlace(spec.pixels, spec.width, spec.height) : spec.pixels;
-    out +=
-        SubBlocks(spec.rawCodes.empty() ? Encode(stream, codeSize, spec.deferredClear, spec.endCode)
-                                        : spec.rawCodes);
-    out += spec.extraImages;
+        layout.interlaced ? Interlace(layout.pixels, layout.width, layout.height) : layout.pixels;
+    out += SubBlocks(layout.rawCodes.empty()
+                         ? Encode(stream, codeSize, layout.deferredClear, layout.endCode)
+                         : layout.rawCodes);
+    out += layout.extraImages;
     out += ';';
     return out;
 }

@@ -15,7 +15,7 @@ struct GifCode {
     unsigned width;
 };
 
-struct GifSpec {
+struct GifLayout {
     unsigned screenWidth = 1;
     unsigned screenHeight = 1;
     std::vector<std::uint32_t> globalColours; // 0xRRGGBB; none when empty
@@ -37,7 +37,7 @@ struct GifSpec {
 
 class GifBytes {
 public:
-    static std::string Write(const GifSpec& spec);
+    static std::string Write(const GifLayout& layout);
     // The codes the encoder writes for `pixels` in stream order.
     static std::vector<GifCode> Encode(const std::vector<std::uint8_t>& pixels, unsigned codeSize,
                                        bool deferredClear, bool endCode);
