@@ -42,10 +42,6 @@ public:
 
     const std::shared_ptr<OfficeLink>& Link() const { return link_; }
 
-    static css::uno::Reference<css::uno::XComponentContext> LocalContext() {
-        return OfficeLink::LocalContext();
-    }
-
 private:
     std::shared_ptr<OfficeLink> link_;
     std::chrono::milliseconds callDeadline_;

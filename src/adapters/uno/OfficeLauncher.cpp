@@ -3,6 +3,7 @@
 #include "shell/RuntimeError.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
@@ -19,24 +20,6 @@ struct OfficeLauncher::Outcome {
     std::optional<int> status;
 };
 
-namespace {
-
-// The local runtime's bootstrap variable is set for this process only; an office started with
-// it would take this program's setting for its own.
-std::vector<char*> ChildEnvironment() {
-    std::vector<char*> result;
-    std::string const ours = std::string("URE_BOOTSTRAP=") + SLIDEVANE3_FUNDAMENTALRC;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (ours != *entry) {
-            result.push_back(*entry);
-        }
-    }
-    result.push_back(nullptr);
-    return result;
-}
-
-} // namespace
-
 OfficeLauncher::OfficeLauncher(const std::vector<std::string>& command, const std::string& pipeName)
     : outcome_(std::make_shared<Outcome>()) {
     if (command.empty()) {
@@ -52,7 +35,6 @@ OfficeLauncher::OfficeLauncher(const std::vector<std::string>& command, const st
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    std::vector<char*> envp = ChildEnvironment();
 
     // The office may outlive this program; it must not hold on to this program's terminal or
     // to the pipes of whoever started it.
@@ -63,8 +45,17 @@ OfficeLauncher::OfficeLauncher(const std::vector<std::string>& command, const st
     posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    int const error = posix_spawnp(&pid_, argv[0], &files, &attributes, argv.data(), envp.data());
+    // The office is the user's own: signals this program ignores or blocks for itself (a closed
+    // pipe, say) are the office's to handle as it always does.
+    sigset_t all;
+    sigset_t none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    int const error = posix_spawnp(&pid_, argv[0], &files, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&files);
     if (error != 0) {

@@ -1,5 +1,6 @@
 #include "OfficeLink.h"
 
+#include "LocalUnoRuntime.h"
 #include "UnoValues.h"
 #include "shell/RuntimeError.h"
 
@@ -11,10 +12,7 @@
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
-#include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
-#include <csignal>
-#include <cstdlib>
 #include <map>
 #include <regex>
 
@@ -59,22 +57,6 @@ std::string Reason(const css::uno::Exception& error) {
 
 } // namespace
 
-Reference<css::uno::XComponentContext> OfficeLink::LocalContext() {
-    static Reference<css::uno::XComponentContext> const context = [] {
-        // Without it the local runtime finds no type library and crashes on the first call that
-        // marshals a value; a value the user set on purpose is kept.
-        setenv("URE_BOOTSTRAP", SLIDEVANE3_FUNDAMENTALRC, 0);
-        // A write to a pipe the office has closed must be an error of that call, not a signal
-        // that ends the program without a word; a handler the program set itself is kept.
-        struct sigaction current {};
-        if (sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-            std::signal(SIGPIPE, SIG_IGN);
-        }
-        return cppu::defaultBootstrap_InitialComponentContext();
-    }();
-    return context;
-}
-
 OfficeLink::OfficeLink(std::string pipeName)
     : pipeName_(std::move(pipeName)), watchdog_(std::make_unique<CallWatchdog>()),
       dead_(std::make_shared<std::atomic<bool>>(false)) {}
@@ -107,7 +89,7 @@ std::shared_ptr<OfficeLink> OfficeLink::Open(const std::string& pipeName,
 
     std::shared_ptr<OfficeLink> link(new OfficeLink(pipeName));
     try {
-        Reference<css::uno::XComponentContext> const local = LocalContext();
+        Reference<css::uno::XComponentContext> const local = LocalUnoRuntime::Context();
         try {
             link->connection_ =
                 css::connection::Connector::create(local)->connect(ToUno("pipe,name=" + pipeName));

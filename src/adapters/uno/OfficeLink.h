@@ -67,10 +67,6 @@ public:
     // say), kept with the link so that another office is asked afresh.
     std::map<std::string, std::string>& Facts() { return facts_; }
 
-    // Before the first UNO call of the process: the local runtime needs the office's bootstrap
-    // file, and creating its context more than once is wasted work.
-    static css::uno::Reference<css::uno::XComponentContext> LocalContext();
-
 private:
     explicit OfficeLink(std::string pipeName);
     void Forget();

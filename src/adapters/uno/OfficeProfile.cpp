@@ -27,7 +27,7 @@ std::string OfficeProfile::UserInstallation(const std::vector<std::string>& laun
     }
     // The office's own bootstrap reading: its environment before its bootstrap file, with the
     // same expansion of the file's variables, because it is the office's own library doing it.
-    rtl::Bootstrap const bootstrap(uno::ToUno(SLIDEVANE3_OFFICE_BOOTSTRAPRC));
+    rtl::Bootstrap const bootstrap(uno::FileUrl(SLIDEVANE3_OFFICE_BOOTSTRAPRC));
     OUString url;
     if (!bootstrap.getFrom("UserInstallation", url)) {
         // The office's own default when its bootstrap file says nothing.

@@ -54,8 +54,8 @@ PrivateOffice::~PrivateOffice() {
 }
 
 pid_t PrivateOffice::Spawn() const {
-    // The local runtime's bootstrap variable is this process's; the office has its own. Its
-    // temporary files go into its own folder, which goes with it.
+    // The office finds its own bootstrap file beside its binary, whatever this process was given.
+    // Its temporary files go into its own folder, which goes with it.
     std::vector<std::pair<std::string, std::string>> set = settings_.environment;
     set.emplace_back("TMPDIR", (settings_.workFolder / "tmp").string());
     std::vector<std::string> environment;
