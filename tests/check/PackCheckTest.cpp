@@ -1,6 +1,8 @@
 // slidevane3-check run as a program on real pack trees: real GIF pictures and real templates
 // (the sample pack's, and two that PowerPoint itself wrote where they are available), then the
 // files the program cannot use in their place, each named with the reason.
+#include "UserProgram.h"
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -23,21 +25,12 @@ struct Outcome {
 };
 
 Outcome RunCheck(const std::string& registry) {
-    // A checker that waits on a FIFO is ended by the timeout and fails with status 124.
-    std::string const command =
-        "SLIDEVANE3_REGISTRY='" + registry + "' timeout 20 '" SLIDEVANE3_CHECK "' 2>&1";
-    Outcome outcome{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return outcome;
-    }
-    std::array<char, 4096> buffer;
-    while (std::size_t const read = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
-        outcome.output.append(buffer.data(), read);
-    }
-    int const raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return outcome;
+    // A checker that waits on a FIFO is killed when its time is up and fails with status -1.
+    slidevane::test::UserProgram::Result const run = slidevane::test::UserProgram::Run(
+        {SLIDEVANE3_CHECK},
+        slidevane::test::UserEnvironment::FromSession().Set("SLIDEVANE3_REGISTRY", registry),
+        std::chrono::seconds(20));
+    return {run.outcome.exited ? run.outcome.code : -1, run.output + run.errors};
 }
 
 // The line of the report that names `label`, or "" when there is none.

@@ -6,6 +6,7 @@
 #include "FaultBrowser.h"
 #include "GifFile.h"
 #include "ModalBoxWatcher.h"
+#include "UserProgram.h"
 
 #include <QTemporaryDir>
 #include <array>
@@ -26,20 +27,12 @@ struct Checked {
 };
 
 Checked RunChecker(const FaultPack& pack) {
-    std::string const command = "SLIDEVANE3_REGISTRY='" + pack.RegistryFile().toStdString() +
-                                "' timeout 20 '" SLIDEVANE3_CHECK "' 2>&1";
-    Checked checked;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return checked;
-    }
-    std::array<char, 4096> buffer;
-    while (std::size_t const read = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
-        checked.output.append(buffer.data(), read);
-    }
-    int const raw = ::pclose(pipe);
-    checked.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return checked;
+    UserProgram::Result const run =
+        UserProgram::Run({SLIDEVANE3_CHECK},
+                         UserEnvironment::FromSession().Set("SLIDEVANE3_REGISTRY",
+                                                            pack.RegistryFile().toStdString()),
+                         std::chrono::seconds(20));
+    return {run.outcome.exited ? run.outcome.code : -1, run.output + run.errors};
 }
 
 QByteArray FileBytes(const QString& path) {

@@ -14,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -22,6 +21,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <map>
 #include <memory>
 
 #if SLIDEVANE3_HAVE_UNO
@@ -50,17 +50,22 @@ bool TracerInstalled() {
 
 // Runs `program` with `arguments` under the tracer in `folder`; the log goes beside it.
 struct TracedRun {
-    QProcess process;
     QString log;
+    UserProgram process;
 
     TracedRun(const QString& folder, const QString& program, const QStringList& arguments,
-              const QProcessEnvironment& environment) {
-        log = folder + QStringLiteral("/../trace.log");
-        process.setWorkingDirectory(folder);
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral("strace"), SyscallTrace::TracerArguments(log) +
-                                                    QStringList{QStringLiteral("--"), program} +
-                                                    arguments);
+              const UserEnvironment& environment)
+        : log(folder + QStringLiteral("/../trace.log")),
+          process(Line(SyscallTrace::TracerArguments(log) +
+                       QStringList{QStringLiteral("--"), program} + arguments),
+                  environment, {.workingDirectory = folder.toStdString(), .outputFolder = {}}) {}
+
+    static std::vector<std::string> Line(const QStringList& arguments) {
+        std::vector<std::string> line{"strace"};
+        for (const QString& argument : arguments) {
+            line.push_back(argument.toStdString());
+        }
+        return line;
     }
 };
 
@@ -104,9 +109,9 @@ TEST(NoWrite, TheTracerCatchesAWritingProgramButNotTheProcessesItStarts) {
     TracedRun run(work, QStringLiteral("/bin/sh"),
                   {QStringLiteral("-c"),
                    QStringLiteral("echo own > own.txt; (touch by-child.txt); cat own.txt")},
-                  QProcessEnvironment::systemEnvironment());
-    ASSERT_TRUE(run.process.waitForFinished(20000));
-    ASSERT_EQ(run.process.exitCode(), 0) << run.process.readAllStandardError().toStdString();
+                  UserEnvironment::FromSession());
+    std::optional<UserProgram::Outcome> const ended = run.process.Wait(std::chrono::seconds(20));
+    ASSERT_TRUE(ended && ended->Succeeded()) << run.process.Errors();
     ASSERT_TRUE(QFileInfo::exists(work + QStringLiteral("/by-child.txt")));
 
     SyscallTrace const trace = SyscallTrace::FromFile(run.log);
@@ -142,7 +147,8 @@ QStringList Listing(const QString& folder) {
 class TracedSession {
 public:
     // False (with the reason in `why`) when the program did not come up.
-    bool Start(const QString& registryFile, const QProcessEnvironment& extra, std::string& why) {
+    bool Start(const QString& registryFile, const std::map<std::string, std::string>& extra,
+               std::string& why) {
         QDir const base(scratch_.path());
         if (!base.mkpath(QStringLiteral("work")) || !base.mkpath(QStringLiteral("runtime")) ||
             !QFile::setPermissions(Runtime(),
@@ -151,20 +157,15 @@ public:
             why = "no scratch folders or no display";
             return false;
         }
-        QProcessEnvironment environment = display_.Environment();
-        environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), registryFile);
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime());
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                           QStringLiteral("unix:path=") + Runtime() + QStringLiteral("/bus"));
-        for (const QString& name : extra.keys()) {
-            environment.insert(name, extra.value(name));
+        UserEnvironment environment = display_.Environment();
+        environment.Set("SLIDEVANE3_REGISTRY", registryFile.toStdString())
+            .Set("XDG_RUNTIME_DIR", Runtime().toStdString())
+            .Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + Runtime().toStdString() + "/bus");
+        for (const auto& [name, value] : extra) {
+            environment.Set(name, value);
         }
         run_ = std::make_unique<TracedRun>(Work(), QStringLiteral(SLIDEVANE3_PROGRAM),
                                            QStringList{}, environment);
-        if (!run_->process.waitForStarted(5000)) {
-            why = "the tracer did not start";
-            return false;
-        }
         QString window;
         if (!WaitFor([&] {
                 window = display_
@@ -174,8 +175,7 @@ public:
                              .trimmed();
                 return !window.isEmpty();
             })) {
-            why = "no window appeared; program said: " +
-                  run_->process.readAllStandardError().toStdString();
+            why = "no window appeared; program said: " + run_->process.Errors();
             return false;
         }
         QString const geometry = display_.XDoTool(
@@ -208,12 +208,14 @@ public:
         Pointer(QStringList{QStringLiteral("mousemove")} + At(Control::Picture9) +
                 QStringList{QStringLiteral("sleep"), QStringLiteral("0.05"),
                             QStringLiteral("click"), QStringLiteral("1")});
-        if (!run_->process.waitForFinished(20000)) {
+        std::optional<UserProgram::Outcome> const ended =
+            run_->process.Wait(std::chrono::seconds(20));
+        if (!ended) {
             why = "the close glyph did not end the program";
             return false;
         }
-        why = run_->process.readAllStandardError().toStdString();
-        return run_->process.exitStatus() == QProcess::NormalExit && run_->process.exitCode() == 0;
+        why = ended->Describe() + "; program said: " + run_->process.Errors();
+        return ended->Succeeded();
     }
 
     SyscallTrace Trace() const { return SyscallTrace::FromFile(run_->log); }
@@ -334,8 +336,7 @@ TEST(NoWrite, TheProgramWritesNothingWhenItOpensTemplates) {
     QStringList const packBefore = Listing(packRoot);
     QStringList const realBefore = Listing(QString::fromStdString(real.string()));
 
-    QProcessEnvironment profile;
-    profile.insert(QStringLiteral("UserInstallation"), QString::fromStdString(profileUrl));
+    std::map<std::string, std::string> const profile{{"UserInstallation", profileUrl}};
     TracedSession session;
     std::string why;
     ASSERT_TRUE(session.Start(pack.RegistryFile(), profile, why)) << why;

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
@@ -176,15 +175,11 @@ TEST_F(BrowsingTheMadePack, TheRealProgramFindsThePicturesOfEveryTitle) {
     QtWindow layout; // the designed places
     XvfbDisplay display;
     ASSERT_TRUE(display.Started());
-    QProcess program;
-    QProcessEnvironment environment = display.Environment();
-    environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"),
-                       QString::fromStdString(scene.DefaultRegistry().string()));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(SLIDEVANE3_PROGRAM), {});
-    ASSERT_TRUE(program.waitForStarted(5000));
+    UserProgram program(
+        {SLIDEVANE3_PROGRAM},
+        display.Environment().Set("SLIDEVANE3_REGISTRY", scene.DefaultRegistry().string()));
     QRect const window = display.WindowNamed(QStringLiteral("^Slidevane$"), 10000);
-    ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+    ASSERT_FALSE(window.isEmpty()) << program.Errors();
     auto at = [&](Control control) {
         return window.topLeft() + layout.Widget(control).geometry().topLeft();
     };
@@ -216,9 +211,9 @@ TEST_F(BrowsingTheMadePack, TheRealProgramFindsThePicturesOfEveryTitle) {
     EXPECT_TRUE(showing(Control::MainDisBackGnd, Preview(0, 'c', 3))) << "not installed";
 
     move(Control::Picture9, true);
-    ASSERT_TRUE(program.waitForFinished(10000)) << "the close glyph did not end the program";
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    std::optional<UserProgram::Outcome> const ended = program.Wait(std::chrono::seconds(10));
+    ASSERT_TRUE(ended) << "the close glyph did not end the program";
+    EXPECT_TRUE(ended->Succeeded()) << ended->Describe() << "; " << program.Errors();
 }
 
 } // namespace

@@ -8,8 +8,6 @@
 #include "PackScene.h"
 #include "TemplateFixtures.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -117,15 +115,14 @@ TEST_F(MadePack, TheTemplatesAreCopiedUnderTheNamesTheCatalogueGives) {
 }
 
 TEST_F(MadePack, SlidevaneCheckFindsEverythingTheProgramNeeds) {
-    QProcess check;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("SLIDEVANE3_REGISTRY", QString::fromStdString(scene.DefaultRegistry()));
-    check.setProcessEnvironment(environment);
-    check.start(SLIDEVANE3_CHECK, {});
-    ASSERT_TRUE(check.waitForFinished(60000));
-    std::string const report = check.readAllStandardOutput().toStdString();
-    EXPECT_EQ(check.exitCode(), 0) << report;
-    EXPECT_NE(report.find("Nothing the program needs is missing or unusable."), std::string::npos) << report;
+    UserProgram::Result const check = UserProgram::Run(
+        {SLIDEVANE3_CHECK},
+        UserEnvironment::FromSession().Set("SLIDEVANE3_REGISTRY", scene.DefaultRegistry()),
+        std::chrono::seconds(60));
+    std::string const& report = check.output;
+    EXPECT_TRUE(check.outcome.Succeeded()) << check.outcome.Describe() << "\n" << report;
+    EXPECT_NE(report.find("Nothing the program needs is missing or unusable."), std::string::npos)
+        << report;
     EXPECT_NE(report.find("Install folder:  " + scene.Dest().string() + "\n"), std::string::npos)
         << report;
     EXPECT_NE(report.find("  3  Zebra\n"), std::string::npos) << report;

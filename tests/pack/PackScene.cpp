@@ -5,16 +5,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace slidevane::test {
 
@@ -49,10 +44,7 @@ PackScene::PackScene(fs::path root) : root_(std::move(root)), owned_(false) {
 }
 
 PackScene::~PackScene() {
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    program_.reset();
     if (owned_) {
         std::error_code ignored;
         fs::remove_all(root_, ignored);
@@ -89,86 +81,43 @@ fs::path PackScene::Dummy(const std::string& title, const std::string& name) con
 }
 
 void PackScene::Start(const std::vector<std::string>& arguments) {
-    // The run's own temporary folder, home and data home; nothing of the user's session that
-    // would let a write go elsewhere unnoticed.
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string const variable = *entry;
-        bool dropped = false;
-        for (const char* name :
-             {"TMPDIR=", "HOME=", "XDG_DATA_HOME=", "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=",
-              "XDG_RUNTIME_DIR=", "URE_BOOTSTRAP=", "QT_QPA_PLATFORM="}) {
-            dropped = dropped || variable.rfind(name, 0) == 0;
-        }
-        if (!dropped) {
-            environment.push_back(variable);
-        }
-    }
-    environment.push_back("TMPDIR=" + Temp().string());
-    environment.push_back("HOME=" + Home().string());
-    environment.push_back("XDG_DATA_HOME=" + Data().string());
-    std::vector<char*> envp;
-    for (std::string& variable : environment) {
-        envp.push_back(variable.data());
-    }
-    envp.push_back(nullptr);
-
+    // The run's own temporary folder, home and data home, so that a write elsewhere shows.
+    UserEnvironment environment = UserEnvironment::FromSession();
+    environment.Set("TMPDIR", Temp().string())
+        .Set("HOME", Home().string())
+        .Set("XDG_DATA_HOME", Data().string())
+        .Unset("XDG_CONFIG_HOME")
+        .Unset("XDG_CACHE_HOME")
+        .Unset("XDG_RUNTIME_DIR");
     std::vector<std::string> line = {SLIDEVANE3_PACK};
     line.insert(line.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : line) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    std::string const out = (root_ / "stdout").string();
-    std::string const err = (root_ / "stderr").string();
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addchdir_np(&files, root_.c_str());
-    int const error = posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&files);
-    if (error != 0) {
-        pid_ = -1;
-        throw std::runtime_error(std::string("cannot start slidevane3-pack: ") +
-                                 std::strerror(error));
-    }
+    program_ = std::make_unique<UserProgram>(
+        line, environment, UserProgram::Options{.workingDirectory = root_, .outputFolder = root_});
     started_ = std::chrono::steady_clock::now();
 }
 
 std::string PackScene::OutputSoFar() const {
-    return ReadAll(root_ / "stdout");
+    return program_ ? program_->Output() : "";
 }
 
 PackScene::Outcome PackScene::Wait(std::chrono::seconds timeout) {
     Outcome outcome;
-    int status = 0;
-    auto const deadline = started_ + timeout;
-    bool ended = false;
-    while (!ended && std::chrono::steady_clock::now() < deadline) {
-        ended = waitpid(pid_, &status, WNOHANG) == pid_;
-        if (!ended) {
-            std::this_thread::sleep_for(20ms);
-        }
+    if (!program_) {
+        return outcome;
     }
-    if (!ended) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &status, 0);
+    UserProgram::Outcome const ended =
+        program_->Finish(std::chrono::duration_cast<std::chrono::milliseconds>(
+            started_ + timeout - std::chrono::steady_clock::now()));
+    if (ended.killed) {
         ADD_FAILURE() << "slidevane3-pack did not end within " << timeout.count() << " s";
     }
-    pid_ = -1;
     outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    if (WIFEXITED(status)) {
-        outcome.exitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        outcome.signal = WTERMSIG(status);
-    }
-    outcome.out = ReadAll(root_ / "stdout");
-    outcome.err = ReadAll(root_ / "stderr");
+    outcome.exitCode = ended.exited ? ended.code : -1;
+    outcome.signal = ended.signal;
+    outcome.out = program_->Output();
+    outcome.err = program_->Errors();
+    program_.reset();
     return outcome;
 }
 

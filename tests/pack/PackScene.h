@@ -1,9 +1,12 @@
 #pragma once
 
+#include "UserProgram.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -57,7 +60,7 @@ public:
                 std::chrono::seconds timeout = std::chrono::seconds(300));
     // Starts it and returns at once; Wait() collects it.
     void Start(const std::vector<std::string>& arguments);
-    pid_t Pid() const { return pid_; }
+    pid_t Pid() const { return program_ ? program_->Pid() : -1; }
     // Standard output so far.
     std::string OutputSoFar() const;
     Outcome Wait(std::chrono::seconds timeout = std::chrono::seconds(300));
@@ -79,7 +82,7 @@ private:
 
     std::filesystem::path root_;
     bool owned_ = true;
-    pid_t pid_ = -1;
+    std::unique_ptr<UserProgram> program_;
     std::chrono::steady_clock::time_point started_;
 };
 

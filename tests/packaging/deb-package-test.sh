@@ -5,6 +5,12 @@ set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/home"
+# The installed programs run as a desktop session starts them: with its variables and what the
+# test sets, never this script's own environment.
+as_user() {
+    env -i HOME="$scratch/home" PATH="$PATH" LANG="${LANG:-C.UTF-8}" "$@"
+}
 
 (cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
 deb=$(ls "$scratch"/out/slidevane3_*_amd64.deb)
@@ -21,11 +27,11 @@ for file in usr/bin/slidevane3 usr/bin/slidevane3-check usr/bin/slidevane3-pack 
 done
 grep -q '^Exec=slidevane3$' "$root/usr/share/applications/slidevane3.desktop"
 dpkg-deb --info "$deb" | grep -E 'Depends: .*libgif7.*fonts-dejavu-extra'
-"$root/usr/bin/slidevane3-pack" --help >"$scratch/pack-help.txt"
+as_user "$root/usr/bin/slidevane3-pack" --help >"$scratch/pack-help.txt"
 grep -q '^Usage: slidevane3-pack' "$scratch/pack-help.txt"
 # Its refusals need no office: an empty source is named and nothing is written.
 mkdir "$scratch/empty"
-if "$root/usr/bin/slidevane3-pack" --registry "$scratch/pack.reg" "$scratch/empty" "$scratch/pack" \
+if as_user "$root/usr/bin/slidevane3-pack" --registry "$scratch/pack.reg" "$scratch/empty" "$scratch/pack" \
     2>"$scratch/pack.err"; then
     echo "slidevane3-pack made a pack from an empty folder"; exit 1
 fi
@@ -36,7 +42,7 @@ test ! -e "$scratch/pack" && test ! -e "$scratch/pack.reg"
 # that names the scratch root instead.
 sed "s#/usr/share/slidevane3/sample-pack#$root/usr/share/slidevane3/sample-pack#" \
     "$root/usr/share/slidevane3/registry.d/sample-pack.reg" >"$scratch/sample-pack.reg"
-SLIDEVANE3_REGISTRY="$scratch/sample-pack.reg" "$root/usr/bin/slidevane3-check" >"$scratch/check.txt"
+as_user SLIDEVANE3_REGISTRY="$scratch/sample-pack.reg" "$root/usr/bin/slidevane3-check" >"$scratch/check.txt"
 grep -q "Nothing the program needs is missing or unusable." "$scratch/check.txt"
 grep -q "UI folder:       $root/usr/share/slidevane3/sample-pack\\\\UI\\\\" "$scratch/check.txt"
 echo "package installs and checks clean: $(basename "$deb")"

@@ -28,16 +28,12 @@ TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
     XvfbDisplay display;
     ASSERT_TRUE(display.Started());
 
-    QProcess program;
-    QProcessEnvironment environment = display.Environment();
-    environment.insert(QStringLiteral("SLIDEVANE3_REGISTRY"), pack.RegistryFile());
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(SLIDEVANE3_PROGRAM), {});
-    ASSERT_TRUE(program.waitForStarted(5000));
+    UserProgram program(
+        {SLIDEVANE3_PROGRAM},
+        display.Environment().Set("SLIDEVANE3_REGISTRY", pack.RegistryFile().toStdString()));
 
     QRect const window = display.WindowNamed(QStringLiteral("^Slidevane$"), 10000);
-    ASSERT_FALSE(window.isEmpty())
-        << "no window appeared; program said: " << program.readAllStandardError().toStdString();
+    ASSERT_FALSE(window.isEmpty()) << "no window appeared; program said: " << program.Errors();
     QPoint const origin = window.topLeft();
     EXPECT_EQ(window.size(), QSize(418, 288));
     auto centre = [&](Control control) {
@@ -81,12 +77,13 @@ TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
                      QStringLiteral("sleep"), QStringLiteral("0.7"), QStringLiteral("click"),
                      QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
                      QStringLiteral("80"), QStringLiteral("3")});
-    EXPECT_FALSE(program.waitForFinished(1500)) << "a right click ended the program";
+    EXPECT_FALSE(program.Wait(std::chrono::milliseconds(1500)))
+        << "a right click ended the program";
     display.XDoTool({QStringLiteral("sleep"), QStringLiteral("0.7"), QStringLiteral("click"),
                      QStringLiteral("1")});
-    ASSERT_TRUE(program.waitForFinished(10000)) << "the close glyph did not end the program";
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
+    std::optional<UserProgram::Outcome> const ended = program.Wait(std::chrono::seconds(10));
+    ASSERT_TRUE(ended) << "the close glyph did not end the program";
+    EXPECT_TRUE(ended->Succeeded()) << ended->Describe() << "; program said: " << program.Errors();
 }
 
 } // namespace

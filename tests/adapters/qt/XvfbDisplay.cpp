@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QThread>
+#include <csignal>
 
 namespace slidevane::test {
 
@@ -15,56 +16,71 @@ bool XvfbDisplay::Available() {
     return true;
 }
 
+namespace {
+
+std::vector<std::string> Line(const QString& program, const QStringList& arguments) {
+    std::vector<std::string> line{program.toStdString()};
+    for (const QString& argument : arguments) {
+        line.push_back(argument.toStdString());
+    }
+    return line;
+}
+
+} // namespace
+
 XvfbDisplay::XvfbDisplay() {
     // -displayfd picks a free display and writes its number to the given descriptor (stdout);
     // -noreset keeps the server's settings when the last client leaves.
-    server_.start(QStringLiteral("Xvfb"),
-                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-noreset"),
-                   QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!server_.waitForStarted(5000)) {
+    try {
+        server_ = std::make_unique<UserProgram>(
+            Line(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-noreset"),
+                  QStringLiteral("-nolisten"), QStringLiteral("tcp")}),
+            UserEnvironment::FromSession());
+    } catch (const std::exception&) {
         return;
     }
-    QByteArray number;
-    while (!number.contains('\n') && server_.waitForReadyRead(10000)) {
-        number += server_.readAllStandardOutput();
-    }
-    if (number.contains('\n')) {
-        name_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    std::string number;
+    WaitFor(
+        [&] {
+            number = server_->Output();
+            return number.find('\n') != std::string::npos || !server_->Running();
+        },
+        10000);
+    if (number.find('\n') != std::string::npos) {
+        name_ = QStringLiteral(":") + QString::fromStdString(number).trimmed();
     }
 }
 
 XvfbDisplay::~XvfbDisplay() {
-    server_.terminate();
-    if (!server_.waitForFinished(5000)) {
-        server_.kill();
-        server_.waitForFinished(2000);
+    if (server_) {
+        server_->Signal(SIGTERM);
+        server_->Finish(std::chrono::seconds(5));
     }
 }
 
-QProcessEnvironment XvfbDisplay::Environment() const {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), name_);
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+UserEnvironment XvfbDisplay::Environment() const {
+    UserEnvironment environment = UserEnvironment::FromSession();
+    environment.Set("DISPLAY", name_.toStdString()).Unset("XAUTHORITY");
     return environment;
 }
 
 QString XvfbDisplay::XDoTool(const QStringList& arguments) const {
-    QProcess tool;
-    tool.setProcessEnvironment(Environment());
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
-    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+    return QString::fromStdString(UserProgram::Run(Line(QStringLiteral("xdotool"), arguments),
+                                                   Environment(), std::chrono::seconds(10))
+                                      .output);
 }
 
 QImage XvfbDisplay::Screenshot() const {
-    QProcess import;
-    import.setProcessEnvironment(Environment());
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
-    import.waitForFinished(20000);
-    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+    std::string const png =
+        UserProgram::Run(
+            Line(QStringLiteral("import"),
+                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}),
+            Environment(), std::chrono::seconds(20))
+            .output;
+    return QImage::fromData(reinterpret_cast<const uchar*>(png.data()),
+                            static_cast<int>(png.size()), "PNG");
 }
 
 QRect XvfbDisplay::WindowNamed(const QString& title, int milliseconds) const {

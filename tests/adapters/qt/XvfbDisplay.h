@@ -1,12 +1,14 @@
 #pragma once
 
+#include "UserEnvironment.h"
+#include "UserProgram.h"
+
 #include <QImage>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 // A private X server for one test: started on a free display, driven with xdotool, photographed
 // with ImageMagick's import, and stopped when the object ends.
@@ -23,8 +25,9 @@ public:
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 
     bool Started() const { return !name_.isEmpty(); }
-    // The calling process's environment pointed at this display.
-    QProcessEnvironment Environment() const;
+    const QString& Name() const { return name_; }
+    // A desktop session's environment on this display.
+    UserEnvironment Environment() const;
     // Runs xdotool with `arguments`; its standard output.
     QString XDoTool(const QStringList& arguments) const;
     QImage Screenshot() const;
@@ -37,7 +40,7 @@ public:
     static bool WaitFor(const std::function<bool()>& done, int milliseconds);
 
 private:
-    QProcess server_;
+    std::unique_ptr<UserProgram> server_;
     QString name_;
 };
 
