@@ -88,22 +88,28 @@ fs::path PackScene::Dummy(const std::string& title, const std::string& name) con
     return to;
 }
 
-void PackScene::Start(const std::vector<std::string>& arguments) {
-    // The run's own temporary folder, home and data home; nothing of the user's session that
-    // would let a write go elsewhere unnoticed.
+std::vector<std::string> PackScene::Environment() {
+    // Only what a user's session gives every program; not the places that would let a write go
+    // elsewhere unnoticed (the scene gives its own), nor anything the test process itself was
+    // given.
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string const variable = *entry;
-        bool dropped = false;
-        for (const char* name :
-             {"TMPDIR=", "HOME=", "XDG_DATA_HOME=", "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=",
-              "XDG_RUNTIME_DIR=", "URE_BOOTSTRAP=", "QT_QPA_PLATFORM="}) {
-            dropped = dropped || variable.rfind(name, 0) == 0;
-        }
-        if (!dropped) {
+        std::string const name = variable.substr(0, variable.find('='));
+        bool const allowed = name == "PATH" || name == "DISPLAY" || name == "XAUTHORITY" ||
+                             name == "LANG" || name.rfind("LC_", 0) == 0 ||
+                             name.rfind("XDG_", 0) == 0;
+        bool const scenes = name == "XDG_DATA_HOME" || name == "XDG_CONFIG_HOME" ||
+                            name == "XDG_CACHE_HOME" || name == "XDG_RUNTIME_DIR";
+        if (allowed && !scenes) {
             environment.push_back(variable);
         }
     }
+    return environment;
+}
+
+void PackScene::Start(const std::vector<std::string>& arguments) {
+    std::vector<std::string> environment = Environment();
     environment.push_back("TMPDIR=" + Temp().string());
     environment.push_back("HOME=" + Home().string());
     environment.push_back("XDG_DATA_HOME=" + Data().string());

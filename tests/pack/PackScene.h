@@ -52,6 +52,10 @@ public:
     // A file that only looks like a template by its name: nothing opens it.
     std::filesystem::path Dummy(const std::string& title, const std::string& name) const;
 
+    // What the program is given of this process's environment: PATH, the display, the locale
+    // and the XDG variables but the scene's own places, as NAME=value. HOME, TMPDIR and
+    // XDG_DATA_HOME are the scene's.
+    static std::vector<std::string> Environment();
     // Runs the program with `arguments` to its end (killed after `timeout`).
     Outcome Run(const std::vector<std::string>& arguments,
                 std::chrono::seconds timeout = std::chrono::seconds(300));

@@ -69,6 +69,8 @@ written. Nothing is written when anything fails.
 Options:
   --registry FILE  write the registry file here instead of
                    ${XDG_DATA_HOME:-~/.local/share}/slidevane3/registry.d/<name of DEST>.reg
+                   (an XDG_DATA_HOME that is not an absolute path is ignored, as
+                   slidevane3 ignores it)
   --force          replace an existing pack at DEST (a folder holding only UI and TEMPLATE),
                    and a registry file that records another pack
   --help           show this text
