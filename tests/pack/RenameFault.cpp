@@ -73,12 +73,6 @@ extern "C" int rename(const char* from, const char* to) noexcept {
     return Counted([&] { return system(from, to); });
 }
 
-extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
-    static auto* const system =
-        slidevane::test::System<int(int, const char*, int, const char*)>("renameat");
-    return Counted([&] { return system(fromFolder, from, toFolder, to); });
-}
-
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
                          unsigned int flags) noexcept {
     static auto* const system =

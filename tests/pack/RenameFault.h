@@ -2,8 +2,8 @@
 
 #include <functional>
 
-// Every rename of the test program goes through here (rename, renameat and renameat2 are
-// defined by the test program itself and pass on to the system's), so that a test can stop a
+// Every rename of the test program goes through here (rename and renameat2 are defined by the
+// test program itself and pass on to the system's), so that a test can stop a
 // process of its own right after any one of them, or change the file system right before one:
 // the moments between the steps of a commit, which no signal could hit reliably.
 //

@@ -87,6 +87,9 @@ void BuildFolder::Commit(const PackDestination& checked, const std::function<voi
         throw std::logic_error(destination_.string() + ": only a pack is replaced");
     }
     if (!Exchange(pack_, destination_)) {
+        if (errno == ENOENT) {
+            throw Changed(destination_);
+        }
         if (errno == EINVAL || errno == ENOSYS) {
             throw std::runtime_error(
                 destination_.string() +

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <rtl/ustring.hxx>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,17 +34,19 @@ inline std::string FromUno(const OUString& text) {
 }
 
 // The file URL of a local path, made absolute. A file name is bytes, which need not be UTF-8
-// text: every byte but the unreserved characters of a URL and the separators is percent-encoded
-// as it stands, and the office opens the file by those same bytes.
+// text: every byte but those a URL's path carries as they are is percent-encoded as it stands,
+// and the office opens the file by those same bytes (its own conversion takes the path as text
+// and loses what is not UTF-8). For a path that is UTF-8 text the URL is the office's own,
+// character for character: the office names a pipe after its profile's URL.
 inline OUString FileUrl(const std::string& nativePath) {
     std::string const absolute = std::filesystem::absolute(nativePath).string();
     static constexpr char Hex[] = "0123456789ABCDEF";
+    static constexpr std::string_view Plain = "/-._~!$&'()*+,=:@";
     std::string url = "file://";
     for (char const c : absolute) {
         auto const byte = static_cast<unsigned char>(c);
         if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-            (byte >= '0' && byte <= '9') || byte == '/' || byte == '-' || byte == '.' ||
-            byte == '_' || byte == '~') {
+            (byte >= '0' && byte <= '9') || Plain.find(c) != std::string_view::npos) {
             url += c;
         } else {
             url += '%';
