@@ -13,7 +13,7 @@ std::vector<MadeSource::Category> MadeSource::Layout(const fs::path& fixtures,
     testing::TemplateFixtures const made = testing::TemplateFixtures::In(fixtures);
     // Byte order: capitals before small letters, and the names in a folder likewise.
     return {
-        {Cafe, {{"a design.otp", made.odfTemplate}, {"b design.potx", made.powerPoint2007}}},
+        {Cafe, {{"a design.otp", made.odfTemplate}, {NotUtf8, made.powerPoint2007}}},
         {Masters,
          {{"screenshot-deck.potx", real / "screenshot-deck.potx"},
           {"slide-masters.pot", real / "slide-masters.pot"}}},

@@ -9,7 +9,8 @@
 // The folder of templates that the pack of the made-pack tests comes from: the tests' own
 // fixture templates, which the shared test office wrote in every format, and the two templates
 // that the presentation application itself wrote, under titles with accents, an ampersand,
-// quotes and spaces, fewer than ten of them, one category short of templates and one empty.
+// quotes and spaces, fewer than ten of them, one category short of templates and one empty;
+// one template's file name is not UTF-8 text.
 //
 // Owns: the layout of that folder and where each template of it ends up in the pack. It does
 // not run the program.
@@ -37,7 +38,8 @@ struct MadeSource {
     static constexpr const char* Quoted = "Q&A \"Live\"";
     static constexpr const char* Zebra = "Zebra";
     static constexpr const char* Empty = "agenda";
-    static constexpr const char* NotATemplate = "notes.txt"; // in Quoted
+    static constexpr const char* NotATemplate = "notes.txt";   // in Quoted
+    static constexpr const char* NotUtf8 = "b d\xE9sign.potx"; // in Cafe, in Latin-1
 };
 
 } // namespace slidevane::test

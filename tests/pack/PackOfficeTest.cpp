@@ -1,10 +1,13 @@
 // slidevane3-pack against its own private office: templates the office cannot open are each
-// named with the reason and nothing is written; an earlier pack is replaced only whole; and an
-// interrupted run ends its office and leaves nothing behind. Each test is one run of the
+// named with the reason and nothing is written; an earlier pack is replaced only whole, and only
+// if it is still the folder that was checked; what a killed run left is removed by the next;
+// and an interrupted run ends its office and leaves nothing behind. Each test is one run of the
 // program, which starts and ends an office of its own.
+#include "BuildFolder.h"
 #include "PackRegistryFile.h"
 #include "PackScene.h"
 #include "PrivateOffice.h"
+#include "ScratchFolder.h"
 #include "TemplateFixtures.h"
 
 #include <csignal>
@@ -12,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -49,13 +53,34 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
 }
 
 // Starts the program on two categories of two templates each, in four formats.
-void StartOnFourTemplates(PackScene& scene) {
+void StartOnFourTemplates(PackScene& scene, std::vector<std::string> options = {}) {
     testing::TemplateFixtures const made = Fixtures();
     scene.Put("One", "a.otp", made.odfTemplate);
     scene.Put("One", "b.pot", made.powerPoint97);
     scene.Put("Two", "c.potx", made.powerPoint2007);
     scene.Put("Two", "d.pptx", made.powerPoint2007Presentation);
-    scene.Start({scene.Source().string(), scene.Dest().string()});
+    options.push_back(scene.Source().string());
+    options.push_back(scene.Dest().string());
+    scene.Start(options);
+}
+
+// What a run killed while building leaves: its build folder beside DEST and its scratch folder
+// in the scene's TMPDIR.
+void LeaveWhatAKilledRunLeaves(const PackScene& scene) {
+    pid_t const pid = fork();
+    if (pid == 0) {
+        try {
+            setenv("TMPDIR", scene.Temp().c_str(), 1);
+            BuildFolder const build(scene.Dest());
+            fs::create_directories(build.Pack() / "UI");
+            ScratchFolder const scratch;
+            fs::create_directories(scratch.Path() / "office");
+            kill(getpid(), SIGKILL);
+        } catch (...) {
+        }
+        _exit(1);
+    }
+    waitpid(pid, nullptr, 0);
 }
 
 TEST(PackWithOffice, TemplatesTheOfficeCannotOpenAreEachNamedAndNothingIsWritten) {
@@ -107,10 +132,20 @@ TEST(PackWithOffice, ForceReplacesAnEarlierPackAndItsRecordWhole) {
     earlier.categories.push_back({0, "Old", "", {{3, "", "0-3.pot"}}});
     PackRegistryFile::Write(scene.DefaultRegistry(),
                             PackRegistryFile::Text("/somewhere/else", earlier));
+    // An earlier run was killed; the user keeps a folder of a look-alike name.
+    LeaveWhatAKilledRunLeaves(scene);
+    std::vector<std::string> const left = PackScene::Listing(scene.Out());
+    ASSERT_EQ(left.size(), 2u);
+    ASSERT_EQ(PackScene::Listing(scene.Temp()).size(), 1u);
+    fs::create_directories(scene.Out() / ".pack.pack-backup");
 
     PackScene::Outcome const outcome =
         scene.Run({"--force", scene.Source().string(), scene.Dest().string()});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    std::string const removed = "slidevane3-pack: note: removed " +
+                                (scene.Out() / left[0]).string() +
+                                ", left by an earlier run that was killed\n";
+    EXPECT_NE(outcome.err.find(removed), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.out.find("[1/1] Fresh/design.otp\n"), std::string::npos) << outcome.out;
     EXPECT_FALSE(fs::exists(scene.Dest() / "UI" / "b_Old-a.gif"));
     EXPECT_FALSE(fs::exists(scene.Dest() / "TEMPLATE" / "0-3.pot"));
@@ -120,10 +155,38 @@ TEST(PackWithOffice, ForceReplacesAnEarlierPackAndItsRecordWhole) {
     EXPECT_NE(record.find("\"0\"=\"Fresh\""), std::string::npos);
     EXPECT_EQ(record.find("Old"), std::string::npos);
     EXPECT_EQ(PackRegistryFile::RecordedFolder(scene.DefaultRegistry()), scene.Dest().string());
-    // Only the pack: the earlier one and the build folder are gone from beside it.
-    EXPECT_EQ(PackScene::Listing(scene.Out()), std::vector<std::string>{"pack"});
+    // Only the pack and the user's folder: the earlier pack and the build folders, this run's
+    // and the killed run's, are gone from beside it, and the killed run's scratch folder too.
+    EXPECT_EQ(PackScene::Listing(scene.Out()),
+              (std::vector<std::string>{".pack.pack-backup", "pack"}));
     EXPECT_TRUE(PackScene::Listing(scene.Temp()).empty());
     EXPECT_TRUE(scene.ProcessesOfTheRun().empty());
+}
+
+TEST(PackWithOffice, ADestReplacedWhileThePackIsMadeIsLeftAloneAndNothingIsWritten) {
+    PackScene scene;
+    fs::create_directories(scene.Dest() / "TEMPLATE");
+    fs::create_directories(scene.Dest() / "UI");
+    std::ofstream(scene.Dest() / "UI" / "b_Old-a.gif") << "earlier";
+    StartOnFourTemplates(scene, {"--force"});
+    // DEST was checked before the office started; the user moves it away and makes another.
+    ASSERT_TRUE(
+        WaitFor([&] { return scene.OutputSoFar().find("[1/4]") != std::string::npos; }, 180s));
+    fs::path const moved = scene.Out() / "moved";
+    fs::rename(scene.Dest(), moved);
+    fs::create_directories(scene.Dest() / "UI");
+    std::ofstream(scene.Dest() / "UI" / "b_Theirs-a.gif") << "theirs";
+
+    PackScene::Outcome const outcome = scene.Wait();
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+    EXPECT_NE(outcome.err.find("slidevane3-pack: " + scene.Dest().string() +
+                               ": changed while the pack was being made; not replaced; nothing "
+                               "was written\n"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(PackScene::Listing(scene.Dest() / "UI"), std::vector<std::string>{"b_Theirs-a.gif"});
+    EXPECT_EQ(ReadAll(moved / "UI" / "b_Old-a.gif"), "earlier");
+    EXPECT_TRUE(scene.NothingWritten({"moved", "pack"}));
 }
 
 TEST(PackWithOffice, AnOfficeThatDiesMidwayIsReportedAndNothingIsWritten) {

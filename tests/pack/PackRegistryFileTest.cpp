@@ -13,6 +13,8 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 #include <sys/stat.h>
 
 namespace slidevane::test {
@@ -167,24 +169,43 @@ TEST_F(RegistryFileOfAPack, WritingReplacesTheFileWholeAndLeavesNothingElse) {
     EXPECT_EQ(PackScene::Listing(scene.Out()), std::vector<std::string>{"pack.reg"});
 }
 
-TEST_F(RegistryFileOfAPack, DefaultPlaceFollowsTheDataHome) {
-    char const* before = std::getenv("XDG_DATA_HOME");
-    std::string const saved = before != nullptr ? before : "";
-    char const* home = std::getenv("HOME");
-    std::string const savedHome = home != nullptr ? home : "";
-    setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(PackRegistryFile::DefaultLocation("/x/My Pack"),
-              "/data/home/slidevane3/registry.d/My Pack.reg");
-    setenv("XDG_DATA_HOME", "", 1);
-    setenv("HOME", "/home/someone", 1);
-    EXPECT_EQ(PackRegistryFile::DefaultLocation("/x/p"),
-              "/home/someone/.local/share/slidevane3/registry.d/p.reg");
-    if (before != nullptr) {
-        setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
+// The file goes where the program reads: into the folder the program's default search list
+// ends with, whatever XDG_DATA_HOME holds; a relative or empty value counts for neither.
+TEST_F(RegistryFileOfAPack, DefaultPlaceIsTheFolderTheProgramReads) {
+    struct Case {
+        std::optional<std::string> dataHome;
+        std::string folder;
+    };
+    std::string const own = "/home/someone/.local/share/slidevane3/registry.d";
+    std::map<std::string, std::optional<std::string>> saved;
+    for (const char* name : {"XDG_DATA_HOME", "HOME", "SLIDEVANE3_REGISTRY"}) {
+        char const* value = std::getenv(name);
+        saved[name] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
     }
-    setenv("HOME", savedHome.c_str(), 1);
+    setenv("HOME", "/home/someone", 1);
+    unsetenv("SLIDEVANE3_REGISTRY");
+    for (const Case& each : {Case{"/data/home", "/data/home/slidevane3/registry.d"}, Case{"", own},
+                             Case{std::nullopt, own}, Case{"data/home", own}, Case{"./data", own},
+                             Case{"~/data", own}}) {
+        if (each.dataHome) {
+            setenv("XDG_DATA_HOME", each.dataHome->c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        std::string const named = each.dataHome.value_or("(unset)");
+        EXPECT_EQ(PackRegistryFile::DefaultLocation("/x/My Pack"),
+                  fs::path(each.folder) / "My Pack.reg")
+            << named;
+        EXPECT_EQ(RegistryFileStore::defaultSearchList().back().path, fs::path(each.folder))
+            << named;
+    }
+    for (const auto& [name, value] : saved) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
 }
 
 TEST_F(RegistryFileOfAPack, KnowsWhichPackAFileRecords) {

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
@@ -16,6 +15,15 @@ namespace {
 
 std::runtime_error Failure(const fs::path& path, const std::string& what) {
     return std::runtime_error(path.string() + ": " + what + ": " + std::strerror(errno));
+}
+
+std::runtime_error Changed(const fs::path& destination) {
+    return std::runtime_error(destination.string() +
+                              ": changed while the pack was being made; not replaced");
+}
+
+std::string Prefix(const fs::path& destination) {
+    return "." + destination.filename().string() + ".pack-";
 }
 
 // A rename that never replaces what is there: the destination may have been made by someone
@@ -36,54 +44,70 @@ bool RenameNew(const fs::path& from, const fs::path& to) {
     return rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool Exchange(const fs::path& one, const fs::path& other) {
+    return renameat2(AT_FDCWD, one.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE) == 0;
+}
+
 } // namespace
 
-BuildFolder::BuildFolder(const fs::path& destination) : destination_(destination) {
-    std::string pattern =
-        (destination.parent_path() / ("." + destination.filename().string() + ".pack-XXXXXX"))
-            .string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw Failure(destination.parent_path(), "cannot make a temporary folder here");
-    }
-    folder_ = pattern;
-    pack_ = folder_ / "pack";
-    std::error_code error;
-    fs::create_directory(pack_, error);
-    if (error) {
-        errno = error.value();
-        fs::remove_all(folder_, error);
+BuildFolder::BuildFolder(const fs::path& destination)
+    : destination_(destination), folder_(destination.parent_path(), Prefix(destination)),
+      pack_(folder_.Path() / "pack") {
+    if (mkdir(pack_.c_str(), 0777) != 0) {
         throw Failure(pack_, "cannot make the folder");
     }
 }
 
-BuildFolder::~BuildFolder() {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
+std::vector<fs::path> BuildFolder::RemoveAbandoned(const fs::path& destination) {
+    return ClaimedFolder::RemoveAbandoned(destination.parent_path(), Prefix(destination));
 }
 
-void BuildFolder::Commit(bool replace, const std::function<void()>& then) {
-    fs::path const previous = folder_ / "previous";
-    bool movedAside = false;
-    if (replace && fs::exists(fs::symlink_status(destination_))) {
-        if (!RenameNew(destination_, previous)) {
-            throw Failure(destination_, "cannot move the earlier pack aside");
-        }
-        movedAside = true;
+void BuildFolder::Commit(const PackDestination& checked, const std::function<void()>& then) {
+    // The destination was looked at before the templates were rendered, minutes ago: it is
+    // replaced only if it is still what was looked at.
+    if (!PackDestination::Examine(destination_).Same(checked)) {
+        throw Changed(destination_);
     }
-    if (!RenameNew(pack_, destination_)) {
-        std::runtime_error const failure = Failure(destination_, "cannot put the pack there");
-        if (movedAside) {
-            RenameNew(previous, destination_);
+    if (checked.kind == PackDestination::Kind::Missing) {
+        if (!RenameNew(pack_, destination_)) {
+            if (errno == EEXIST || errno == ENOTEMPTY) {
+                throw Changed(destination_);
+            }
+            throw Failure(destination_, "cannot put the pack there");
         }
-        throw failure;
+        try {
+            then();
+        } catch (...) {
+            RenameNew(destination_, pack_);
+            throw;
+        }
+        return;
+    }
+    if (checked.kind != PackDestination::Kind::Pack) {
+        throw std::logic_error(destination_.string() + ": only a pack is replaced");
+    }
+    if (!Exchange(pack_, destination_)) {
+        if (errno == ENOENT) {
+            throw Changed(destination_);
+        }
+        if (errno == EINVAL || errno == ENOSYS) {
+            throw std::runtime_error(
+                destination_.string() +
+                ": its file system cannot swap the earlier pack for the new one in one step; "
+                "remove the earlier pack, then run again");
+        }
+        throw Failure(destination_, "cannot put the pack there");
+    }
+    // The earlier pack is now in this folder. If something took the destination's place between
+    // the last look and the swap, that is what came out: it goes back.
+    if (!PackDestination::Examine(pack_).Same(checked)) {
+        Exchange(pack_, destination_);
+        throw Changed(destination_);
     }
     try {
         then();
     } catch (...) {
-        // Back as it was: the new pack into this folder, to go with it, the earlier one back.
-        if (RenameNew(destination_, pack_) && movedAside) {
-            RenameNew(previous, destination_);
-        }
+        Exchange(pack_, destination_);
         throw;
     }
 }

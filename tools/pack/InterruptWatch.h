@@ -8,10 +8,13 @@
 // Turns Ctrl-C, SIGTERM and SIGHUP into an orderly end: the signals are taken by one thread of
 // their own, which records the first and runs the action set for it (ending the office, so a
 // call waiting on it returns at once); the work checks Interrupted() between its steps and
-// unwinds, and everything it made is removed on the way out.
+// unwinds, and everything it made is removed on the way out. Other signals keep their usual
+// effect.
 //
-// Owns: the signal mask of the process and the watching thread. Made first in main, before any
-// other thread exists, so that every thread inherits the mask.
+// Owns: the signal mask of the process, the watching thread and its two descriptors (one
+// delivering the signals, one telling it to end). Made first in main, before any other thread
+// exists, so that every thread inherits the mask. Throws std::system_error when it cannot
+// watch.
 namespace slidevane {
 
 class InterruptWatch {
@@ -28,10 +31,13 @@ public:
 
 private:
     void Watch();
+    void Close();
 
     std::atomic<int> signal_{0};
     std::mutex mutex_;
     std::function<void()> action_;
+    int signals_ = -1;
+    int quit_ = -1;
     std::thread watcher_;
 };
 

@@ -63,12 +63,16 @@ with a note.
 
 A private office (its own profile in a temporary folder, removed at the end) opens every
 template the way a double-click does and renders its first slide for the previews. The pack is
-built beside DEST and put in place only when every template worked; then the registry file is
-written. Nothing is written when anything fails.
+built beside DEST and put in place only when every template worked, in one step and only if
+DEST is still what was checked at the start; then the registry file is written. Nothing is
+written when anything fails. What a killed run left beside DEST and in $TMPDIR is removed by
+the next run.
 
 Options:
   --registry FILE  write the registry file here instead of
                    ${XDG_DATA_HOME:-~/.local/share}/slidevane3/registry.d/<name of DEST>.reg
+                   (an XDG_DATA_HOME that is not an absolute path is ignored, as
+                   slidevane3 ignores it)
   --force          replace an existing pack at DEST (a folder holding only UI and TEMPLATE),
                    and a registry file that records another pack
   --help           show this text

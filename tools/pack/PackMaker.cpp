@@ -179,7 +179,7 @@ PackMaker::Paths PackMaker::Resolve(std::vector<std::string>& problems) const {
     return paths;
 }
 
-void PackMaker::CheckDestination(const Paths& paths, std::vector<std::string>& problems) const {
+void PackMaker::CheckDestination(Paths& paths, std::vector<std::string>& problems) const {
     std::error_code error;
     fs::path const source = fs::weakly_canonical(paths.source, error);
     if (!error && (Within(paths.destination, source) || Within(source, paths.destination))) {
@@ -187,40 +187,35 @@ void PackMaker::CheckDestination(const Paths& paths, std::vector<std::string>& p
                            ": DEST and SOURCE must lie apart, neither inside the other");
         return;
     }
-    fs::file_status const status = fs::symlink_status(paths.destination, error);
-    if (!fs::exists(status)) {
+    paths.found = PackDestination::Examine(paths.destination);
+    std::string const name = paths.destination.string();
+    switch (paths.found.kind) {
+    case PackDestination::Kind::Missing:
         return;
+    case PackDestination::Kind::Unreadable:
+        problems.push_back(name + ": cannot be read: " + paths.found.detail);
+        return;
+    default:
+        break;
     }
     if (!line_.force) {
-        problems.push_back(paths.destination.string() + ": exists; add --force to replace it");
-        return;
-    }
-    if (fs::is_symlink(status)) {
-        problems.push_back(paths.destination.string() + ": is a symbolic link; not replaced");
-        return;
-    }
-    if (!fs::is_directory(status)) {
-        problems.push_back(paths.destination.string() + ": is not a folder; not replaced");
+        problems.push_back(name + ": exists; add --force to replace it");
         return;
     }
     // Only what this command makes is replaced: a pack, or an empty folder.
-    std::vector<std::string> foreign;
-    for (fs::directory_iterator it(paths.destination, error), end; !error && it != end;
-         it.increment(error)) {
-        std::string const entry = it->path().filename().string();
-        if (!((entry == "UI" || entry == "TEMPLATE") && it->is_directory(error))) {
-            foreign.push_back(entry);
-        }
-    }
-    if (error) {
-        problems.push_back(paths.destination.string() + ": cannot be read: " + error.message());
-    } else if (!foreign.empty()) {
-        std::string listed;
-        for (const std::string& entry : foreign) {
-            listed += (listed.empty() ? "" : ", ") + entry;
-        }
-        problems.push_back(paths.destination.string() + ": is not a pack (it holds " + listed +
+    switch (paths.found.kind) {
+    case PackDestination::Kind::SymbolicLink:
+        problems.push_back(name + ": is a symbolic link; not replaced");
+        break;
+    case PackDestination::Kind::NotAFolder:
+        problems.push_back(name + ": is not a folder; not replaced");
+        break;
+    case PackDestination::Kind::NotAPack:
+        problems.push_back(name + ": is not a pack (it holds " + paths.found.detail +
                            "); not replaced");
+        break;
+    default:
+        break;
     }
 }
 
@@ -257,7 +252,7 @@ int PackMaker::Run() {
     auto const start = std::chrono::steady_clock::now();
     try {
         std::vector<std::string> problems;
-        Paths const paths = Resolve(problems);
+        Paths paths = Resolve(problems);
         if (problems.empty()) {
             CheckDestination(paths, problems);
             CheckRegistry(paths, problems);
@@ -276,6 +271,7 @@ int PackMaker::Run() {
         }
         ThrowIfInterrupted();
 
+        RemoveAbandoned(paths);
         BuildFolder build(paths.destination);
         if (!Build(source.plan, build.Pack())) {
             Problem("nothing was written");
@@ -284,7 +280,7 @@ int PackMaker::Run() {
         ThrowIfInterrupted();
         // From here on the pack goes in place whatever arrives: it is complete, and the
         // registry file follows in a moment.
-        build.Commit(line_.force, [&] {
+        build.Commit(paths.found, [&] {
             if (paths.defaultRegistry) {
                 fs::create_directories(paths.registry.parent_path());
             }
@@ -308,6 +304,17 @@ int PackMaker::Run() {
         }
     }
     return NothingWritten;
+}
+
+void PackMaker::RemoveAbandoned(const Paths& paths) {
+    std::vector<fs::path> removed = BuildFolder::RemoveAbandoned(paths.destination);
+    for (const fs::path& folder : ScratchFolder::RemoveAbandoned()) {
+        removed.push_back(folder);
+    }
+    for (const fs::path& folder : removed) {
+        err_ << Program << "note: removed " << folder.string()
+             << ", left by an earlier run that was killed" << std::endl;
+    }
 }
 
 bool PackMaker::Build(const PackPlan& plan, const fs::path& pack) {

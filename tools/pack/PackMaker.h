@@ -2,6 +2,7 @@
 
 #include "InterruptWatch.h"
 #include "PackCommandLine.h"
+#include "PackDestination.h"
 #include "PackPlan.h"
 
 #include <filesystem>
@@ -37,11 +38,15 @@ private:
         std::filesystem::path destination; // absolute, its folder's links resolved
         std::filesystem::path registry;
         bool defaultRegistry = false;
+        PackDestination found; // what stood at the destination when it was checked
     };
 
     Paths Resolve(std::vector<std::string>& problems) const;
-    void CheckDestination(const Paths& paths, std::vector<std::string>& problems) const;
+    void CheckDestination(Paths& paths, std::vector<std::string>& problems) const;
     void CheckRegistry(const Paths& paths, std::vector<std::string>& problems) const;
+    // Removes what runs that were killed left beside the destination and in $TMPDIR, with a
+    // note for each.
+    void RemoveAbandoned(const Paths& paths);
     // Renders and copies every template into the pack; false when any failed.
     bool Build(const PackPlan& plan, const std::filesystem::path& pack);
     void ThrowIfInterrupted() const;

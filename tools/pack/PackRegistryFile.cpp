@@ -1,6 +1,6 @@
 #include "PackRegistryFile.h"
 
-#include "adapters/posix/NativePath.h"
+#include "adapters/posix/DataHome.h"
 #include "adapters/posix/RegistryFileStore.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Module1.h"
@@ -74,11 +74,7 @@ std::string PackRegistryFile::Text(const std::string& presentPath, const PackPla
 }
 
 fs::path PackRegistryFile::DefaultLocation(const fs::path& pack) {
-    char const* data = std::getenv("XDG_DATA_HOME");
-    fs::path const base = data != nullptr && *data != '\0'
-                              ? fs::path(data)
-                              : fs::path(NativePath::homeFolder()) / ".local" / "share";
-    return base / "slidevane3" / "registry.d" / (pack.filename().string() + ".reg");
+    return DataHome::RegistryFolder() / (pack.filename().string() + ".reg");
 }
 
 void PackRegistryFile::Write(const fs::path& file, const std::string& text) {

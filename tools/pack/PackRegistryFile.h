@@ -22,7 +22,8 @@ public:
 
     static std::string Text(const std::string& presentPath, const PackPlan& plan);
 
-    // ${XDG_DATA_HOME:-~/.local/share}/slidevane3/registry.d/<name of the pack's folder>.reg
+    // <the data home>/slidevane3/registry.d/<name of the pack's folder>.reg, in the folder the
+    // program reads (DataHome).
     static std::filesystem::path DefaultLocation(const std::filesystem::path& pack);
 
     // Writes `text` to `file` through a temporary file beside it that is renamed over it, so a

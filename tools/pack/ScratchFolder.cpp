@@ -1,30 +1,26 @@
 #include "ScratchFolder.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <string>
-#include <system_error>
 
 namespace slidevane {
 
 namespace fs = std::filesystem;
 
-ScratchFolder::ScratchFolder() {
+namespace {
+
+constexpr const char* Prefix = "slidevane3-pack-";
+
+fs::path Parent() {
     char const* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        (fs::path(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") / "slidevane3-pack-XXXXXX")
-            .string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::system_error(errno, std::generic_category(),
-                                "cannot make a temporary folder in " +
-                                    fs::path(pattern).parent_path().string());
-    }
-    path_ = pattern;
+    return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
 }
 
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
+} // namespace
+
+ScratchFolder::ScratchFolder() : folder_(Parent(), Prefix) {}
+
+std::vector<fs::path> ScratchFolder::RemoveAbandoned() {
+    return ClaimedFolder::RemoveAbandoned(Parent(), Prefix);
 }
 
 } // namespace slidevane

@@ -6,8 +6,9 @@
 #include <csignal>
 #include <iostream>
 #include <stdexcept>
+#include <system_error>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     using namespace slidevane;
     // First, before any thread exists, so that every thread leaves the signals to the watch.
     InterruptWatch interrupts;
@@ -37,4 +38,8 @@ int main(int argc, char** argv) {
         pthread_sigmask(SIG_UNBLOCK, &unblocked, nullptr);
     }
     return status;
+} catch (const std::system_error& error) {
+    // Signals cannot be watched: nothing was started.
+    std::cerr << "slidevane3-pack: " << error.what() << "\n";
+    return 1;
 }

@@ -1,6 +1,7 @@
 #include "adapters/posix/RegistryFileStore.h"
 
 #include "adapters/posix/CaseFold.h"
+#include "adapters/posix/DataHome.h"
 #include "adapters/posix/NativePath.h"
 
 #include <cstdlib>
@@ -85,11 +86,7 @@ RegistryFileStore::defaultSearchList(const std::filesystem::path& installPrefix)
     if (!installPrefix.empty()) {
         list.push_back(SearchPath{installPrefix / "share/slidevane3/registry.d", true});
     }
-    std::string data = environment("XDG_DATA_HOME");
-    if (data.empty() || data[0] != '/') {
-        data = home + "/.local/share";
-    }
-    list.push_back(SearchPath{data + "/slidevane3/registry.d", true});
+    list.push_back(SearchPath{DataHome::RegistryFolder(), true});
     return list;
 }
 

@@ -6,9 +6,9 @@
 #include <com/sun/star/uno/Sequence.hxx>
 #include <filesystem>
 #include <initializer_list>
-#include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,14 +33,28 @@ inline std::string FromUno(const OUString& text) {
     return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
 }
 
-// The file URL of a local path, made absolute, escaped the way the office reads it.
+// The file URL of a local path, made absolute. A file name is bytes, which need not be UTF-8
+// text: every byte but those a URL's path carries as they are is percent-encoded as it stands,
+// and the office opens the file by those same bytes (its own conversion takes the path as text
+// and loses what is not UTF-8). For a path that is UTF-8 text the URL is the office's own,
+// character for character: the office names a pipe after its profile's URL.
 inline OUString FileUrl(const std::string& nativePath) {
-    OUString url;
     std::string const absolute = std::filesystem::absolute(nativePath).string();
-    if (osl::FileBase::getFileURLFromSystemPath(ToUno(absolute), url) != osl::FileBase::E_None) {
-        throw css::uno::RuntimeException("cannot express " + ToUno(absolute) + " as a URL");
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    static constexpr std::string_view Plain = "/-._~!$&'()*+,=:@";
+    std::string url = "file://";
+    for (char const c : absolute) {
+        auto const byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            (byte >= '0' && byte <= '9') || Plain.find(c) != std::string_view::npos) {
+            url += c;
+        } else {
+            url += '%';
+            url += Hex[byte >> 4];
+            url += Hex[byte & 0xF];
+        }
     }
-    return url;
+    return OUString::createFromAscii(url.c_str());
 }
 
 inline css::uno::Sequence<css::beans::PropertyValue>

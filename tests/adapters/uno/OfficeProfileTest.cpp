@@ -1,8 +1,11 @@
 #include "OfficeProfile.h"
 
+#include "UnoValues.h"
+
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
+#include <osl/file.hxx>
 #include <string>
 
 namespace slidevane::testing {
@@ -76,6 +79,25 @@ TEST(OfficeProfile, TheOfficesOwnSettingsOfTheProfileComeFirst) {
                                                  "-env:UserInstallation=file:///srv/profiles/b"};
     EXPECT_EQ(OfficeProfile::UserInstallation(withArguments), "file:///srv/profiles/b");
     EXPECT_NE(OfficeProfile::PipeName(withArguments), OfficeProfile::PipeName(Launcher));
+}
+
+// A path that is UTF-8 text gets the office's own URL, on which the name of a profile's pipe
+// depends; one that is not keeps its bytes, which the office's conversion would lose.
+TEST(FileUrl, IsTheOfficesOwnForTextAndKeepsTheBytesOfOtherNames) {
+    std::string printable;
+    for (char c = ' '; c <= '~'; ++c) {
+        printable += c;
+    }
+    for (const std::string& path :
+         {"/tmp/" + printable, std::string("/home/Caf\xC3\xA9 \xE2\x82\xAC"),
+          std::string("/\xF0\x9D\x84\x9E/a;b")}) {
+        OUString own;
+        ASSERT_EQ(osl::FileBase::getFileURLFromSystemPath(uno::ToUno(path), own),
+                  osl::FileBase::E_None);
+        EXPECT_EQ(uno::FromUno(uno::FileUrl(path)), uno::FromUno(own)) << path;
+    }
+    EXPECT_EQ(uno::FromUno(uno::FileUrl("/Intro/Caf\xE9 \x80.otp")),
+              "file:///Intro/Caf%E9%20%80.otp");
 }
 
 } // namespace

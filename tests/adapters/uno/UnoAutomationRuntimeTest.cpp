@@ -455,6 +455,35 @@ TEST_F(ImpressAdapter, AnUnreadableTemplateSaysSo) {
         << outcome.description;
 }
 
+// A file name is bytes: one that is not UTF-8 text (left by an archive or an older system) opens
+// by its own bytes, as do names holding what a URL gives a meaning to, in a folder whose name
+// is not UTF-8 either.
+TEST_F(ImpressAdapter, TemplatesOpenByTheBytesOfTheirNames) {
+    fs::path const folder = SharedOffice::ClientTemp() / "names \xE9";
+    fs::create_directories(folder);
+    struct Removed {
+        fs::path folder;
+        ~Removed() { fs::remove_all(folder); }
+    } const removed{folder};
+    UnoAutomationRuntime runtime(SharedOfficeSettings());
+    auto application = runtime.GetObject("", Impress);
+    OfficeConnection& office = *dynamic_cast<UnoApplication&>(*application).Office();
+    for (const char* name : {"Caf\xE9.otp", "\x80\xFF\xC3.otp", "Caf\xC3\xA9 \xE2\x82\xAC.otp",
+                             "100% #1 ?a=b;c&d+e[f]@g.otp", "%E9 %%.otp"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(name)));
+        fs::path const file = folder / name;
+        fs::copy_file(SharedOffice::Templates().odfTemplate, file);
+        auto presentation = application->Presentations()->Add(msoTrue);
+        Outcome const outcome = Attempt([&] { presentation->ApplyTemplate(CataloguePath(file)); });
+        ASSERT_EQ(outcome.number, 0) << outcome.description;
+        Reference<css::frame::XModel> const made(
+            dynamic_cast<UnoPresentation&>(*presentation).Document(), UNO_QUERY);
+        DesignSnapshot const design = DesignSnapshot::Of(office, made);
+        ASSERT_FALSE(design.masters.empty());
+        EXPECT_EQ(design.masters[0].fillColour, TemplateFixtures::FirstMasterColour);
+    }
+}
+
 // A dialog that only records; the opener shows none in these tests.
 class SilentDialog : public DialogPort {
 public:
