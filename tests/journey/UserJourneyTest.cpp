@@ -201,18 +201,7 @@ protected:
                                                          << design;
     }
 
-    // The office processes of the session that are the office itself.
-    std::vector<pid_t> Offices() {
-        std::vector<pid_t> offices;
-        for (pid_t const pid : session_.OfficeProcesses()) {
-            std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
-            std::string name;
-            if (std::getline(in, name) && name == "soffice.bin") {
-                offices.push_back(pid);
-            }
-        }
-        return offices;
-    }
+    std::vector<pid_t> Offices() const { return session_.Offices(); }
 
     InstalledProgram installed_{SLIDEVANE3_BUILD_TREE};
     UserSession session_;

@@ -2,11 +2,13 @@
 
 #include "OfficeProfile.h"
 #include "UnoValues.h"
+#include "UserProgram.h"
 
 #include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <thread>
 
 namespace slidevane::test {
@@ -68,6 +70,39 @@ std::vector<pid_t> UserSession::OfficeProcesses() const {
         }
     }
     return found;
+}
+
+void UserSession::MakeOfficeProfile() {
+    // The first start on a new profile sets the profile up, then ends.
+    static QTemporaryDir const made;
+    static bool const ready = [] {
+        UserProgram::Result const first =
+            UserProgram::Run({"soffice", "--headless", "--terminate_after_init", "--norestore"},
+                             UserEnvironment::FromSession()
+                                 .Set("HOME", made.path().toStdString())
+                                 .Unset("XDG_CONFIG_HOME")
+                                 .Unset("XDG_CACHE_HOME")
+                                 .Unset("XDG_RUNTIME_DIR"),
+                             120s);
+        return first.outcome.Succeeded();
+    }();
+    if (!ready) {
+        throw std::runtime_error("the office did not make a profile");
+    }
+    fs::copy(fs::path(made.path().toStdString()) / ".config", Home() / ".config",
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+}
+
+std::vector<pid_t> UserSession::Offices() const {
+    std::vector<pid_t> offices;
+    for (pid_t const pid : OfficeProcesses()) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
+        std::string name;
+        if (std::getline(in, name) && name == "soffice.bin") {
+            offices.push_back(pid);
+        }
+    }
+    return offices;
 }
 
 std::shared_ptr<OfficeConnection> UserSession::Office() const {

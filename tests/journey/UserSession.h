@@ -37,8 +37,14 @@ public:
     // after it.
     std::string ProfileUrl() const;
     std::string OfficePipe() const;
+    // Gives the session the office profile a first start of the office makes, so that the
+    // office starts as it does for a user who has run it before. The profile is made once per
+    // test process.
+    void MakeOfficeProfile();
     // The office processes of the session (launcher, splash, office), by pid.
     std::vector<pid_t> OfficeProcesses() const;
+    // Those of them that are an office itself.
+    std::vector<pid_t> Offices() const;
     // The session's office through the program's pipe, or nullptr when none listens there.
     std::shared_ptr<OfficeConnection> Office() const;
     // Asks the session's office to end and kills what is left of it after `seconds`.

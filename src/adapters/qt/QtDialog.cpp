@@ -1,5 +1,7 @@
 #include "adapters/qt/QtDialog.h"
 
+#include "adapters/qt/BusyPointer.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QIcon>
@@ -18,6 +20,7 @@ void QtDialog::MessageBox(const std::string& text, const std::string& caption) {
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
         ok->setIcon(QIcon());
     }
+    BusyPointer::Pause const ordinaryPointer; // the box ends a wait: the user answers it
     box.exec();
 }
 

@@ -1,5 +1,6 @@
 #include "PrivateOffice.h"
 
+#include "OfficePipes.h"
 #include "UnoValues.h"
 
 #include <cerrno>
@@ -8,13 +9,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <rtl/digest.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -209,47 +205,13 @@ void PrivateOffice::Stop() {
 
 std::vector<std::string> PrivateOffice::PipeFiles(const std::string& pipeName,
                                                   const fs::path& profile) {
-    // Where the office's runtime puts a pipe, and how it names it for this user.
-    std::string const folder = access("/tmp", W_OK) == 0 ? "/tmp" : "/var/tmp";
-    std::string const prefix = folder + "/OSL_PIPE_" + std::to_string(getuid()) + "_";
-    // The office keeps one more pipe per profile, named after the hexadecimal digits (without
-    // leading zeros) of the MD5 of its profile's URL in UTF-16.
-    OUString const url = uno::FileUrl(profile.string());
-    sal_uInt8 digest[RTL_DIGEST_LENGTH_MD5];
-    rtl_digest_MD5(url.getStr(), static_cast<sal_uInt32>(url.getLength()) * 2, digest,
-                   sizeof digest);
-    std::ostringstream single;
-    single << std::hex;
-    for (sal_uInt8 const byte : digest) {
-        single << static_cast<unsigned>(byte);
-    }
-    return {prefix + pipeName, prefix + "SingleOfficeIPC_" + single.str()};
+    return {OfficePipes::Named(pipeName),
+            OfficePipes::OfProfile(uno::FromUno(uno::FileUrl(profile.string())))};
 }
 
 void PrivateOffice::RemoveLeftPipes() const {
     for (const std::string& file : PipeFiles(settings_.pipeName, Profile())) {
-        struct stat status {};
-        if (lstat(file.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
-            continue;
-        }
-        // Only a pipe nobody listens on any more goes.
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        if (file.size() >= sizeof address.sun_path) {
-            continue;
-        }
-        std::memcpy(address.sun_path, file.c_str(), file.size() + 1);
-        int const probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (probe < 0) {
-            continue;
-        }
-        bool const stale =
-            connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
-            errno == ECONNREFUSED;
-        close(probe);
-        if (stale) {
-            unlink(file.c_str());
-        }
+        OfficePipes::RemoveIfStale(file);
     }
 }
 

@@ -11,6 +11,10 @@ namespace slidevane {
 
 class UnavailableAutomation : public AutomationRuntime {
 public:
+    explicit UnavailableAutomation(const std::string& /*program*/ = {}) {}
+    // There is no office to start ahead.
+    void StartAhead() {}
+
     std::unique_ptr<AutomationApplication> GetObject(const std::string& pathName,
                                                      const std::string& className) override;
     std::unique_ptr<AutomationApplication> CreateObject(const std::string& className) override;

@@ -4,6 +4,10 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
 
 namespace slidevane::test {
 
@@ -81,6 +85,39 @@ QImage XvfbDisplay::Screenshot() const {
             .output;
     return QImage::fromData(reinterpret_cast<const uchar*>(png.data()),
                             static_cast<int>(png.size()), "PNG");
+}
+
+bool XvfbDisplay::CloseWindow(const QString& window) const {
+    bool numeric = false;
+    xcb_window_t const id = window.trimmed().toUInt(&numeric);
+    xcb_connection_t* const connection = xcb_connect(name_.toLatin1().constData(), nullptr);
+    if (!numeric || xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    auto atom = [&](const char* name) {
+        xcb_intern_atom_reply_t* const reply = xcb_intern_atom_reply(
+            connection,
+            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+            nullptr);
+        xcb_atom_t const found = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return found;
+    };
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_void_cookie_t const sent = xcb_send_event_checked(
+        connection, 0, id, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_generic_error_t* const error = xcb_request_check(connection, sent);
+    bool const delivered = error == nullptr;
+    std::free(error);
+    xcb_disconnect(connection);
+    return delivered;
 }
 
 QRect XvfbDisplay::WindowNamed(const QString& title, int milliseconds) const {

@@ -31,6 +31,9 @@ public:
     // Runs xdotool with `arguments`; its standard output.
     QString XDoTool(const QStringList& arguments) const;
     QImage Screenshot() const;
+    // Asks the window `window` (an id as xdotool prints it) to close, as a desktop's close button
+    // does: WM_DELETE_WINDOW in a WM_PROTOCOLS message. False when it could not be sent.
+    bool CloseWindow(const QString& window) const;
     // The place and size on the screen of the first shown window whose title matches `title`
     // (a regular expression), once there is one; an empty rectangle when none shows in time.
     QRect WindowNamed(const QString& title, int milliseconds) const;

@@ -1,0 +1,197 @@
+#include "OfficeAhead.h"
+
+#include "OfficeConnection.h"
+#include "OfficeGroup.h"
+#include "OfficeKeeper.h"
+#include "OfficePipes.h"
+#include "TemplateLoader.h"
+#include "UnoValues.h"
+
+#include <cerrno>
+#include <com/sun/star/frame/FrameSearchFlag.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <csignal>
+#include <fcntl.h>
+#include <osl/file.hxx>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace slidevane {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// A start is looked at this often: a failed look costs one local connect.
+constexpr auto PollInterval = 20ms;
+
+// Starts the keeper for the office whose launcher is `group`, reading end of file on `tie`.
+pid_t StartKeeper(const OfficeAhead::Settings& settings, pid_t group, int tie) {
+    std::vector<std::string> arguments{settings.keeper.string(), settings.pipeName,
+                                       std::to_string(group), settings.profileUrl};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_adddup2(&files, tie, 0);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A session of its own: a terminal's signals to the program must not end the keeper before
+    // it has done its work.
+    sigset_t all;
+    sigset_t none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = -1;
+    int const error = posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&files);
+    return error == 0 ? pid : -1;
+}
+
+} // namespace
+
+OfficeAhead::OfficeAhead(Settings settings) : settings_(std::move(settings)) {}
+
+OfficeAhead::~OfficeAhead() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (watcher_.joinable()) {
+        watcher_.join();
+    }
+    if (keeper_ > 0) {
+        waitpid(keeper_, nullptr, WNOHANG); // a keeper that failed early is not left a zombie
+    }
+    // The tie stays open to the end of the process: the keeper's work begins when it closes.
+}
+
+fs::path OfficeAhead::ProfileFolder(const std::string& profileUrl) {
+    OUString path;
+    if (profileUrl.rfind("file:", 0) != 0 ||
+        osl::FileBase::getSystemPathFromFileURL(uno::ToUno(profileUrl), path) !=
+            osl::FileBase::E_None) {
+        return {};
+    }
+    return uno::FromUno(path);
+}
+
+OfficeAhead::Outcome OfficeAhead::Start() {
+    if (launcher_) {
+        return Outcome::Started;
+    }
+    if (access(settings_.keeper.c_str(), X_OK) != 0) {
+        return Outcome::Failed;
+    }
+    if (OfficePipes::Listening(OfficePipes::Named(settings_.pipeName)) ||
+        OfficePipes::Listening(OfficePipes::OfProfile(settings_.profileUrl))) {
+        return Outcome::Running;
+    }
+    fs::path const profile = ProfileFolder(settings_.profileUrl);
+    std::error_code ignored;
+    if (profile.empty() || !fs::is_directory(profile / "user", ignored)) {
+        return Outcome::NoProfile;
+    }
+    lock_ = OfficeStartLock::TryTake(settings_.pipeName);
+    if (!lock_) {
+        return Outcome::OtherStarting;
+    }
+    int tie[2];
+    if (pipe2(tie, O_CLOEXEC) != 0) {
+        lock_.reset();
+        return Outcome::Failed;
+    }
+    try {
+        launcher_ = std::make_unique<OfficeLauncher>(settings_.launcher, settings_.pipeName);
+    } catch (const std::exception&) {
+        close(tie[0]);
+        close(tie[1]);
+        lock_.reset();
+        return Outcome::Failed;
+    }
+    keeper_ = StartKeeper(settings_, launcher_->Pid(), tie[0]);
+    close(tie[0]);
+    tie_ = tie[1];
+    if (keeper_ <= 0) {
+        // Without its keeper the office would outlive the program unseen: it goes at once.
+        OfficeGroup(launcher_->Pid()).Kill();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        settled_ = false;
+    }
+    watcher_ = std::thread([this] { Watch(); });
+    return keeper_ > 0 ? Outcome::Started : Outcome::Failed;
+}
+
+void OfficeAhead::Watch() {
+    auto const deadline = std::chrono::steady_clock::now() + settings_.startDeadline;
+    std::string const pipe = OfficePipes::Named(settings_.pipeName);
+    std::unique_lock lock(mutex_);
+    while (!stopping_ && std::chrono::steady_clock::now() < deadline) {
+        lock.unlock();
+        bool const answers = OfficePipes::Listening(pipe);
+        std::optional<int> const status = launcher_->ExitStatus();
+        lock.lock();
+        if (answers || (status && *status != 0)) {
+            break;
+        }
+        changed_.wait_for(lock, PollInterval);
+    }
+    // Once the office answers on the pipe, another run finds it there rather than starting one.
+    lock_.reset();
+    bool const ready = !stopping_ && OfficePipes::Listening(pipe);
+    lock.unlock();
+    if (ready) {
+        Ready();
+    }
+    lock.lock();
+    settled_ = true;
+    lock.unlock();
+    changed_.notify_all();
+}
+
+void OfficeAhead::Ready() {
+    try {
+        std::shared_ptr<OfficeConnection> const office = OfficeConnection::TryConnect(
+            settings_.pipeName, settings_.callDeadline, settings_.callDeadline);
+        if (!office) {
+            return;
+        }
+        link_ = office->Link();
+        std::string const frame = OfficeKeeper::OwnFramePrefix + std::to_string(getpid());
+        office->Call("ready", [&] {
+            Reference<css::frame::XComponentLoader> const loader(office->Desktop(),
+                                                                 UNO_QUERY_THROW);
+            TemplateLoader::Close(loader->loadComponentFromURL(
+                "private:factory/simpress", uno::ToUno(frame), css::frame::FrameSearchFlag::CREATE,
+                uno::Properties({{"Hidden", Any(true)}})));
+        });
+    } catch (const std::exception&) {
+        // The double-click finds out for itself what is wrong with the office, and says so.
+    }
+}
+
+void OfficeAhead::Wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return settled_; });
+}
+
+} // namespace slidevane
