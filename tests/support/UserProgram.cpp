@@ -168,7 +168,9 @@ UserProgram::Outcome UserProgram::Finish(std::chrono::milliseconds timeout) {
     if (std::optional<Outcome> const ended = Wait(timeout)) {
         return *ended;
     }
-    kill(-pid_, SIGKILL);
+    if (pid_ > 1) {
+        kill(-pid_, SIGKILL);
+    }
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }

@@ -20,10 +20,25 @@ BusyPointer::~BusyPointer() {
     Flush();
 }
 
+BusyPointer::Handler BusyPointer::ForDoubleClicks(Handler handler) {
+    return [handler = std::move(handler)](Control control, Event event) {
+        if (event != Event::DblClick) {
+            handler(control, event);
+            return;
+        }
+        BusyPointer const busy; // a double-click may wait for the office
+        handler(control, event);
+    };
+}
+
 void BusyPointer::Flush() {
     // The window system learns of the pointer when the event loop next runs, which is after
     // the wait; it is told now instead.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return;
+    }
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        x11 != nullptr && x11->connection() != nullptr) {
         xcb_flush(x11->connection());
     }
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/Control.h"
+
+#include <functional>
+
 // The busy pointer over the program's window while it waits for the office: the calls of a
 // double-click are synchronous, so the window handles no input until they return, and the
 // pointer says so. It is on the screen before the wait begins; a message box the wait ends in
@@ -14,6 +18,10 @@ public:
     ~BusyPointer();
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
+
+    // `handler` with the busy pointer on while it handles a double-click.
+    using Handler = std::function<void(Control, Event)>;
+    static Handler ForDoubleClicks(Handler handler);
 
     // Takes the busy pointer off while a message box shows, and puts it back when this ends.
     class Pause {

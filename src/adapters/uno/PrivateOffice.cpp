@@ -32,8 +32,13 @@ bool Named(const std::string& variable, const std::string& name) {
            variable[name.size()] == '=';
 }
 
+// Ids 0 and 1 would name this process's own group and every process there is: no office's.
+bool OfficeGroupId(pid_t group) {
+    return group > 1;
+}
+
 bool GroupGone(pid_t group) {
-    return kill(-group, 0) != 0 && errno == ESRCH;
+    return !OfficeGroupId(group) || (kill(-group, 0) != 0 && errno == ESRCH);
 }
 
 } // namespace
@@ -198,7 +203,7 @@ std::string PrivateOffice::LogTail() const {
 
 void PrivateOffice::Stop() {
     pid_t const pid = pid_.exchange(-1);
-    if (pid > 0 && !StopOffice(settings_.pipeName, pid, true)) {
+    if (OfficeGroupId(pid) && !StopOffice(settings_.pipeName, pid, true)) {
         RemoveLeftPipes();
     }
 }
@@ -216,12 +221,15 @@ void PrivateOffice::RemoveLeftPipes() const {
 }
 
 void PrivateOffice::Kill() noexcept {
-    if (pid_t const pid = pid_.load(); pid > 0) {
+    if (pid_t const pid = pid_.load(); OfficeGroupId(pid)) {
         kill(-pid, SIGKILL);
     }
 }
 
 bool PrivateOffice::StopOffice(const std::string& pipeName, pid_t group, bool reap) {
+    if (!OfficeGroupId(group)) {
+        return false;
+    }
     try {
         if (auto connection = OfficeConnection::TryConnect(pipeName, 10s, 10s)) {
             connection->Call("terminate", [&] { connection->Desktop()->terminate(); });

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 
 #if SLIDEVANE3_HAVE_UNO
 #include "adapters/uno/UnoAutomationRuntime.h"
@@ -50,13 +49,8 @@ int main(int argc, char** argv) {
     QtDialog dialog(window);
     QtShell shell;
     Form1 form({registry, window, dialog, shell, automation});
-    window.SetEventHandler([&form](Control control, Event event) {
-        std::optional<BusyPointer> busy;
-        if (event == Event::DblClick) {
-            busy.emplace(); // a double-click may wait for the office
-        }
-        form.Dispatch(control, event);
-    });
+    window.SetEventHandler(BusyPointer::ForDoubleClicks(
+        [&form](Control control, Event event) { form.Dispatch(control, event); }));
 
     if (!form.Form_Load()) {
         return dialog.QuitStatus().value_or(0);

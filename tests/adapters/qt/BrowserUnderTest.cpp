@@ -1,6 +1,7 @@
 #include "BrowserUnderTest.h"
 
 #include "PixelProbe.h"
+#include "adapters/qt/BusyPointer.h"
 
 #include <QDir>
 
@@ -14,10 +15,10 @@ BrowserUnderTest::BrowserUnderTest(const FixturePack& fixture)
 BrowserUnderTest::BrowserUnderTest(std::vector<std::filesystem::path> registryFiles)
     : pack(nullptr), registry(std::move(registryFiles)), dialog(window),
       form({registry, window, dialog, shell, automation}) {
-    window.SetEventHandler([this](Control control, Event event) {
+    window.SetEventHandler(BusyPointer::ForDoubleClicks([this](Control control, Event event) {
         log.Record(control, event);
         form.Dispatch(control, event);
-    });
+    }));
 }
 
 bool BrowserUnderTest::Start() {

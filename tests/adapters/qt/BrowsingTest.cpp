@@ -211,6 +211,9 @@ TEST_F(Browsing, ADoubleClickOnAThumbnailOpensTheSelectedTemplate) {
     EXPECT_EQ(browser.automation.calls,
               (Lines{"GetObject '' Powerpoint.Application.9", "Presentations", "Add -1",
                      "ApplyTemplate " + path, "Visible -1"}));
+    EXPECT_EQ(browser.automation.busyWhenAsked, std::vector<bool>{true})
+        << "the office was asked for without the busy pointer";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy pointer stayed";
 }
 
 TEST_F(Browsing, ADoubleClickOnTheMainPreviewOfAMissingTemplatePointsToTheVendor) {
@@ -230,7 +233,9 @@ TEST_F(Browsing, ADoubleClickOnTheMainPreviewOfAMissingTemplatePointsToTheVendor
             QStringLiteral("To purchase information,please visit http://www.norvale.example/"));
         EXPECT_FALSE(watcher.Seen()[0].hasIcon);
         EXPECT_EQ(watcher.Seen()[0].buttonCount, 1);
+        EXPECT_FALSE(watcher.Seen()[0].busyPointer) << "the box showed under the busy pointer";
     }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy pointer stayed";
     EXPECT_TRUE(browser.automation.calls.empty());
     EXPECT_FALSE(browser.form.Ended());
     // The box took the double-click's release; the window still follows the pointer afterwards.

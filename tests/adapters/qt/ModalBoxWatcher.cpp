@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace slidevane::test {
@@ -20,6 +21,7 @@ void ModalBoxWatcher::Poll() {
     seen.caption = box->windowTitle();
     seen.text = box->text();
     seen.buttonCount = static_cast<int>(box->buttons().size());
+    seen.busyPointer = QGuiApplication::overrideCursor() != nullptr;
     QAbstractButton* ok = box->button(QMessageBox::Ok);
     seen.hasIcon = !box->iconPixmap().isNull() || (ok != nullptr && !ok->icon().isNull());
     seen_.push_back(seen);

@@ -14,6 +14,7 @@ struct SeenBox {
     QString text;
     bool hasIcon = false;
     int buttonCount = 0;
+    bool busyPointer = false; // the application's pointer was overridden while it showed
 };
 
 class ModalBoxWatcher {

@@ -1,5 +1,8 @@
 #include "RecordingAutomation.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+
 namespace slidevane::test {
 
 class RecordingAutomation::Presentation : public AutomationPresentation {
@@ -44,12 +47,16 @@ private:
 std::unique_ptr<AutomationApplication>
 RecordingAutomation::GetObject(const std::string& pathName, const std::string& className) {
     calls.push_back("GetObject '" + pathName + "' " + className);
+    busyWhenAsked.push_back(QGuiApplication::overrideCursor() != nullptr &&
+                            QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
     return std::make_unique<Application>(calls);
 }
 
 std::unique_ptr<AutomationApplication>
 RecordingAutomation::CreateObject(const std::string& className) {
     calls.push_back("CreateObject " + className);
+    busyWhenAsked.push_back(QGuiApplication::overrideCursor() != nullptr &&
+                            QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
     return std::make_unique<Application>(calls);
 }
 

@@ -15,6 +15,8 @@ public:
     std::unique_ptr<AutomationApplication> CreateObject(const std::string& className) override;
 
     std::vector<std::string> calls;
+    // Whether the busy pointer was on when the office was asked for.
+    std::vector<bool> busyWhenAsked;
 
 private:
     class Application;

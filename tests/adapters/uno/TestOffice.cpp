@@ -38,9 +38,11 @@ std::vector<std::string> TestOffice::LauncherCommand(const fs::path& profile,
 }
 
 pid_t TestOffice::ReadPid(const fs::path& pidFile) {
-    pid_t pid = -1;
+    // A failed read stores 0, which as a process group would be the test's own: only an id
+    // that can be an office's is returned.
+    long pid = 0;
     std::ifstream(pidFile) >> pid;
-    return pid;
+    return pid > 1 ? static_cast<pid_t>(pid) : -1;
 }
 
 std::unique_ptr<TestOffice> TestOffice::Start(const fs::path& workFolder,

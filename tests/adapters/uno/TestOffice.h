@@ -67,6 +67,7 @@ public:
     // group of the office, as the runtime gives it a session of its own) in `pidFile`.
     static std::vector<std::string> LauncherCommand(const std::filesystem::path& profile,
                                                     const std::filesystem::path& pidFile);
+    // The id in `pidFile`, or -1 when it holds none above 1.
     static pid_t ReadPid(const std::filesystem::path& pidFile);
     // Stops the office whose process group is `group`, after asking it through `pipeName`.
     static void StopOffice(const std::string& pipeName, pid_t group, bool reap);
