@@ -1,8 +1,8 @@
 // The user's journey with the installed program, in a desktop session of its own on a real X
 // display, against the real office: start, browse, double-clicks with no office running, with
 // the office the first one started, and with an office the user started; the purchase message;
-// close. Each opened presentation must show as a new Impress window whose design is its
-// template's.
+// close; the next start, which makes the office ready ahead. Each opened presentation must show as
+// a new Impress window whose design is its template's.
 #include "DesignSnapshot.h"
 #include "InstalledProgram.h"
 #include "SharedOffice.h"
@@ -264,6 +264,21 @@ TEST_F(UserJourney, DoubleClicksOpenTemplatesWhetherOrNotTheOfficeRunsAndWhoever
     EXPECT_TRUE(ended->Succeeded()) << ended->Describe() << "; " << program_->Errors();
     EXPECT_EQ(Offices(), users);
     EXPECT_EQ(Windows("LibreOffice Impress"), 1);
+
+    // Next time, with the profile made and no office running, the installed program starts the
+    // office ahead, and its installed keeper ends it with the program.
+    seen_.clear();
+    office_.reset();
+    session_.EndOffice();
+    ASSERT_TRUE(Offices().empty());
+    Start();
+    EXPECT_TRUE(XvfbDisplay::WaitFor([&] { return Offices().size() == 1; }, 60 * Seconds))
+        << "no office was started ahead";
+    EXPECT_TRUE(XvfbDisplay::WaitFor([&] { return session_.Office() != nullptr; }, 60 * Seconds));
+    Click(Control::Picture9);
+    ASSERT_TRUE(program_->Wait(20s));
+    EXPECT_TRUE(XvfbDisplay::WaitFor([&] { return Offices().empty(); }, 5 * Seconds))
+        << "the office started ahead outlived the program";
 }
 
 } // namespace

@@ -19,6 +19,7 @@ dpkg-deb --info "$deb" | grep -E 'Depends: .*libqt6widgets6.*libreoffice-impress
 root="$scratch/root"
 dpkg -x "$deb" "$root"
 for file in usr/bin/slidevane3 usr/bin/slidevane3-check usr/bin/slidevane3-pack \
+    usr/libexec/slidevane3/slidevane3-office-keeper \
     usr/share/applications/slidevane3.desktop usr/share/man/man1/slidevane3-pack.1 \
     usr/share/icons/hicolor/16x16/apps/slidevane3.png usr/share/icons/hicolor/32x32/apps/slidevane3.png \
     usr/share/man/man1/slidevane3.1 usr/share/slidevane3/registry.d/sample-pack.reg \
