@@ -10,6 +10,9 @@
 #include <cerrno>
 #include <com/sun/star/frame/FrameSearchFlag.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/io/XInputStream.hpp>
+#include <com/sun/star/io/XSequenceOutputStream.hpp>
 #include <csignal>
 #include <fcntl.h>
 #include <osl/file.hxx>
@@ -176,13 +179,39 @@ void OfficeAhead::Ready() {
             return;
         }
         link_ = office->Link();
-        std::string const frame = OfficeKeeper::OwnFramePrefix + std::to_string(getpid());
+        std::string const frame = OfficeKeeper::OwnFramePrefix + std::to_string(getpid()) + "_";
         office->Call("ready", [&] {
             Reference<css::frame::XComponentLoader> const loader(office->Desktop(),
                                                                  UNO_QUERY_THROW);
-            TemplateLoader::Close(loader->loadComponentFromURL(
-                "private:factory/simpress", uno::ToUno(frame), css::frame::FrameSearchFlag::CREATE,
-                uno::Properties({{"Hidden", Any(true)}})));
+            auto const hidden = [&](const OUString& url, const char* name,
+                                    std::vector<std::pair<const char*, Any>> arguments) {
+                arguments.emplace_back("Hidden", Any(true));
+                return loader->loadComponentFromURL(url, uno::ToUno(frame + name),
+                                                    css::frame::FrameSearchFlag::CREATE,
+                                                    uno::Properties(arguments));
+            };
+            // A presentation with a view, and each family of formats a template comes in read
+            // back through its importer: the code a double-click runs, loaded before it.
+            Reference<css::uno::XInterface> const made =
+                hidden("private:factory/simpress", "made", {});
+            for (const char* filter :
+                 {"impress8", "MS PowerPoint 97", "Impress MS PowerPoint 2007 XML"}) {
+                Reference<css::io::XSequenceOutputStream> const out(
+                    office->Create("com.sun.star.io.SequenceOutputStream"), UNO_QUERY_THROW);
+                Reference<css::frame::XStorable>(made, UNO_QUERY_THROW)
+                    ->storeToURL(
+                        "private:stream",
+                        uno::Properties({{"OutputStream", Any(Reference<css::io::XOutputStream>(
+                                                              out, UNO_QUERY_THROW))},
+                                         {"FilterName", Any(OUString::createFromAscii(filter))}}));
+                css::uno::Sequence<css::uno::Any> bytes(1);
+                bytes.getArray()[0] <<= out->getWrittenBytes();
+                Reference<css::io::XInputStream> const in(
+                    office->Create("com.sun.star.io.SequenceInputStream", bytes), UNO_QUERY_THROW);
+                TemplateLoader::Close(hidden("private:stream", "read",
+                                             {{"InputStream", Any(in)}, {"ReadOnly", Any(true)}}));
+            }
+            TemplateLoader::Close(made);
         });
     } catch (const std::exception&) {
         // The double-click finds out for itself what is wrong with the office, and says so.
