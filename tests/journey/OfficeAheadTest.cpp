@@ -10,6 +10,8 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XFrames.hpp>
+#include <com/sun/star/frame/XFramesSupplier.hpp>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
@@ -82,6 +84,21 @@ protected:
     bool NoOffice(int milliseconds) {
         return XvfbDisplay::WaitFor([&] { return session_.Offices().empty(); }, milliseconds);
     }
+    // The office's frames: every document's, and any the program left behind while it readied
+    // the office.
+    int Frames() {
+        std::shared_ptr<OfficeConnection> const office = session_.Office();
+        int count = -1;
+        if (office) {
+            office->Call("frames", [&] {
+                count = css::uno::Reference<css::frame::XFramesSupplier>(office->Desktop(),
+                                                                         css::uno::UNO_QUERY_THROW)
+                            ->getFrames()
+                            ->getCount();
+            });
+        }
+        return count;
+    }
     int Documents() {
         std::shared_ptr<OfficeConnection> const office = session_.Office();
         int count = 0;
@@ -111,6 +128,9 @@ TEST_F(OfficeAhead, TheFirstDoubleClickFindsItAndTheOfficeStaysWithThePresentati
     ASSERT_TRUE(XvfbDisplay::WaitFor([&] { return ImpressWindows() == 1; }, 60 * Seconds))
         << program->Errors();
     EXPECT_EQ(session_.Offices(), office) << "the double-click started another office";
+    // The double-click waited for the office to be readied: nothing of that is left in it.
+    EXPECT_EQ(Documents(), 1);
+    EXPECT_EQ(Frames(), 1);
 
     Close();
     std::optional<UserProgram::Outcome> const ended = program->Wait(20s);
