@@ -7,6 +7,7 @@
 
 #include "TemplateFixtures.h"
 #include "TestOffice.h"
+#include "UserProgram.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,30 +27,37 @@ double Median(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-std::string Quoted(const std::string& text) {
-    return "'" + text + "'";
-}
-
-// Seconds the command took; exits when it fails, as no figure would mean anything then.
-double Timed(const std::string& command) {
+// Seconds the command took, run as a desktop session runs a program (the bench's own
+// environment carries what a session does not, TMPDIR aside); exits when it fails, as no figure
+// would mean anything then.
+double Timed(const std::vector<std::string>& command) {
+    slidevane::test::UserEnvironment environment = slidevane::test::UserEnvironment::FromSession();
+    environment.Set("TMPDIR", std::getenv("TMPDIR"));
     auto const start = Clock::now();
-    int const status = std::system((command + " >/dev/null 2>&1").c_str());
+    slidevane::test::UserProgram::Result const run =
+        slidevane::test::UserProgram::Run(command, environment, std::chrono::minutes(30));
     double const seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (status != 0) {
-        std::fprintf(stderr, "failed (%d): %s\n", status, command.c_str());
+    if (!run.outcome.Succeeded()) {
+        std::fprintf(stderr, "failed (%s): %s\n%s", run.outcome.Describe().c_str(),
+                     command.front().c_str(), run.errors.c_str());
         std::exit(1);
     }
     return seconds;
 }
 
-std::string OfficeRendering(const fs::path& profile, const fs::path& out,
-                            const std::vector<fs::path>& templates) {
-    std::string command = Quoted(std::string(SLIDEVANE3_OFFICE_PROGRAM) + "/soffice") +
-                          " -env:UserInstallation=file://" + profile.string() +
-                          " --headless --norestore --nologo --convert-to png --outdir " +
-                          Quoted(out.string());
+std::vector<std::string> OfficeRendering(const fs::path& profile, const fs::path& out,
+                                         const std::vector<fs::path>& templates) {
+    std::vector<std::string> command{std::string(SLIDEVANE3_OFFICE_PROGRAM) + "/soffice",
+                                     "-env:UserInstallation=file://" + profile.string(),
+                                     "--headless",
+                                     "--norestore",
+                                     "--nologo",
+                                     "--convert-to",
+                                     "png",
+                                     "--outdir",
+                                     out.string()};
     for (const fs::path& file : templates) {
-        command += " " + Quoted(file.string());
+        command.push_back(file.string());
     }
     return command;
 }
@@ -119,10 +127,9 @@ int main(int argc, char** argv) {
     std::vector<double> ratios; // pack over office (fresh), run by run: the machine's load moves
     for (int r = 0; r < repetitions; ++r) {
         std::string const n = std::to_string(r);
-        pack.push_back(Timed(Quoted(SLIDEVANE3_PACK) + " --registry " +
-                             Quoted((work / ("pack" + n + ".reg")).string()) + " " +
-                             Quoted((work / "source").string()) + " " +
-                             Quoted((work / "packs" / ("pack" + n)).string())));
+        pack.push_back(
+            Timed({SLIDEVANE3_PACK, "--registry", (work / ("pack" + n + ".reg")).string(),
+                   (work / "source").string(), (work / "packs" / ("pack" + n)).string()}));
         fresh.push_back(
             Timed(OfficeRendering(work / ("profile" + n), work / ("fresh" + n), templates)));
         warm.push_back(
