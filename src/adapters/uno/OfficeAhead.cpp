@@ -179,16 +179,21 @@ void OfficeAhead::Ready() {
             return;
         }
         link_ = office->Link();
-        std::string const frame = OfficeKeeper::OwnFramePrefix + std::to_string(getpid()) + "_";
+        std::string const prefix = OfficeKeeper::OwnFramePrefix + std::to_string(getpid()) + "_";
         office->Call("ready", [&] {
             Reference<css::frame::XComponentLoader> const loader(office->Desktop(),
                                                                  UNO_QUERY_THROW);
+            // Each document goes into a frame made under a name of the program's own first, so
+            // that the keeper knows it for the program's whatever state it is in.
+            std::vector<Reference<css::frame::XFrame>> frames;
             auto const hidden = [&](const OUString& url, const char* name,
                                     std::vector<std::pair<const char*, Any>> arguments) {
+                Reference<css::frame::XFrame> const frame = office->Desktop()->findFrame(
+                    uno::ToUno(prefix + name), css::frame::FrameSearchFlag::CREATE);
+                frames.push_back(frame);
                 arguments.emplace_back("Hidden", Any(true));
-                return loader->loadComponentFromURL(url, uno::ToUno(frame + name),
-                                                    css::frame::FrameSearchFlag::CREATE,
-                                                    uno::Properties(arguments));
+                return Reference<css::frame::XComponentLoader>(frame, UNO_QUERY_THROW)
+                    ->loadComponentFromURL(url, "_self", 0, uno::Properties(arguments));
             };
             // A presentation with a view, and each family of formats a template comes in read
             // back through its importer: the code a double-click runs, loaded before it.

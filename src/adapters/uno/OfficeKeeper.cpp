@@ -2,6 +2,7 @@
 
 #include "OfficeConnection.h"
 #include "OfficePipes.h"
+#include "TemplateLoader.h"
 #include "UnoValues.h"
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace slidevane {
 
@@ -49,19 +51,42 @@ bool OfficeKeeper::HoldsDocuments() {
     if (!office) {
         return false;
     }
+    // Every document is in a frame of the desktop; the frames the program readies the office in
+    // are its own, whatever state their document is in.
     bool holds = false;
-    office->Call("documents", [&] {
-        // Every document is in a frame of the desktop; the frames the program readies the
-        // office in are its own, whatever state their document is in.
-        Reference<css::container::XIndexAccess> const frames(
-            Reference<css::frame::XFramesSupplier>(office->Desktop(), UNO_QUERY_THROW)->getFrames(),
-            UNO_QUERY_THROW);
-        for (sal_Int32 i = 0; !holds && i < frames->getCount(); ++i) {
-            Reference<css::frame::XFrame> frame;
-            frames->getByIndex(i) >>= frame;
-            holds = frame.is() && !uno::FromUno(frame->getName()).starts_with(OwnFramePrefix);
-        }
-    });
+    auto const own = [&] {
+        std::vector<Reference<css::frame::XFrame>> found;
+        holds = false;
+        office->Call("documents", [&] {
+            Reference<css::container::XIndexAccess> const frames(
+                Reference<css::frame::XFramesSupplier>(office->Desktop(), UNO_QUERY_THROW)
+                    ->getFrames(),
+                UNO_QUERY_THROW);
+            for (sal_Int32 i = 0; i < frames->getCount(); ++i) {
+                Reference<css::frame::XFrame> frame;
+                frames->getByIndex(i) >>= frame;
+                if (frame.is() && uno::FromUno(frame->getName()).starts_with(OwnFramePrefix)) {
+                    found.push_back(frame);
+                } else {
+                    holds = holds || frame.is();
+                }
+            }
+        });
+        return found;
+    };
+    std::vector<Reference<css::frame::XFrame>> readied = own();
+    // The office stays with the user's documents, and loses what the program readied it with.
+    // A program that ended while it readied the office may have left a document on its way in;
+    // it is waited for.
+    for (int round = 0; holds && !readied.empty() && round < 10; ++round) {
+        office->Call("tidy", [&] {
+            for (const Reference<css::frame::XFrame>& frame : readied) {
+                TemplateLoader::Close(frame);
+            }
+        });
+        std::this_thread::sleep_for(300ms);
+        readied = own();
+    }
     return holds;
 }
 

@@ -9,7 +9,7 @@
 // waits for the program to end, however it ends, and then ends that office unless the office
 // holds a document (one the program opened, or one the user opened in it some other way).
 // The office is asked to end first; only what is left of its group after a few seconds is
-// killed.
+// killed. An office that stays loses what the program readied it with.
 //
 // Owns: the decision at the end and the office's group from then on. It never acts on an
 // office that holds a document, nor on processes outside the group its program started.
