@@ -50,6 +50,8 @@ public:
 
     // A hostile file, written the first time it is asked for.
     const std::string& hostile(const std::string& name) {
+        using Shape = HostileRegistryFiles::Shape;
+        using Format = HostileRegistryFiles::Format;
         static const std::map<std::string, std::function<std::string()>> makers = {
             {"long-link-target", [] { return HostileRegistryFiles::longLinkTarget(15000); }},
             {"100000-part-link-target",
@@ -64,6 +66,13 @@ public:
              [] { return HostileRegistryFiles::longValueLine(100 << 20, true); }},
             {"100MB-comment-reg",
              [] { return HostileRegistryFiles::longCommentLine(100 << 20, false); }},
+            {"hash-flood", [] { return HostileRegistryFiles::hashFlood(16000); }},
+            {"deep-paths",
+             [] { return HostileRegistryFiles::dense(Shape::Deep, 3 << 20, Format::RegUtf8); }},
+            {"wide-keys",
+             [] { return HostileRegistryFiles::dense(Shape::Wide, 3 << 20, Format::RegUtf8); }},
+            {"flat-values",
+             [] { return HostileRegistryFiles::dense(Shape::Flat, 3 << 20, Format::RegUtf8); }},
         };
         auto it = hostileFiles_.find(name);
         if (it == hostileFiles_.end()) {
@@ -317,6 +326,16 @@ BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, link_loops, "link-loops", false, fals
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, component_60000_PresentPath,
                   "60000-component-PresentPath", true, true, true)
+    ->Unit(benchmark::kMillisecond);
+// Names chosen to collide under an unkeyed name hash, and files that pack keys or values as
+// densely as their format allows.
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, hash_flood_16000, "hash-flood", false, false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, deep_paths_3MB, "deep-paths", false, false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, wide_keys_3MB, "wide-keys", false, false, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, flat_values_3MB, "flat-values", false, false, true)
     ->Unit(benchmark::kMillisecond);
 // The 100 MB lines: load only (reading the value back copies 100 MB by definition).
 BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, line_100MB_reg, "100MB-line-reg", true, false, false)
