@@ -66,7 +66,11 @@ public:
              [] { return HostileRegistryFiles::longValueLine(100 << 20, true); }},
             {"100MB-comment-reg",
              [] { return HostileRegistryFiles::longCommentLine(100 << 20, false); }},
-            {"hash-flood", [] { return HostileRegistryFiles::hashFlood(16000); }},
+            {"hash-flood",
+             [] {
+                 return HostileRegistryFiles::hashFlood(
+                     HostileRegistryFiles::hashFloodNames(16000));
+             }},
             {"deep-paths",
              [] { return HostileRegistryFiles::dense(Shape::Deep, 3 << 20, Format::RegUtf8); }},
             {"wide-keys",

@@ -185,34 +185,26 @@ std::vector<std::u16string> HostileRegistryFiles::clusteringNames(std::uint32_t 
     return names;
 }
 
-namespace {
-
-// The slots the index has once it holds `entries` (it grows to stay at most half full).
-std::size_t tableSlotsFor(std::size_t entries) {
+std::vector<std::string> HostileRegistryFiles::hashFloodNames(std::size_t count) {
+    // The index doubled to stay at most half full.
     std::size_t slots = 16;
-    while (slots < (entries + 1) * 2) {
+    while (slots < (count + 1) * 2) {
         slots *= 2;
     }
-    return slots;
+    std::vector<std::string> names;
+    for (const std::u16string& name :
+         clusteringNames(RegistryTree::rootKey(RegistryTree::Root::CurrentUser), count, slots)) {
+        names.push_back(TextCodec::toNarrow(name, TextCodec::Narrow::Utf8));
+    }
+    return names;
 }
 
-std::vector<std::u16string> floodNames(std::size_t count) {
-    return HostileRegistryFiles::clusteringNames(
-        RegistryTree::rootKey(RegistryTree::Root::CurrentUser), count, tableSlotsFor(count));
-}
-
-} // namespace
-
-std::string HostileRegistryFiles::hashFlood(std::size_t count) {
+std::string HostileRegistryFiles::hashFlood(const std::vector<std::string>& names) {
     std::string out = kRegHeader;
-    for (const std::u16string& name : floodNames(count)) {
-        out += "[HKCU\\" + TextCodec::toNarrow(name, TextCodec::Narrow::Utf8) + "]\r\n";
+    for (const std::string& name : names) {
+        out += "[HKCU\\" + name + "]\r\n";
     }
     return out;
-}
-
-std::string HostileRegistryFiles::hashFloodName(std::size_t count, std::size_t i) {
-    return TextCodec::toNarrow(floodNames(count).at(i), TextCodec::Narrow::Utf8);
 }
 
 const char* HostileRegistryFiles::shapeName(Shape shape) {

@@ -57,11 +57,10 @@ public:
     // open-addressing table that probes by that hash.
     static std::vector<std::u16string> clusteringNames(std::uint32_t owner, std::size_t count,
                                                        std::size_t tableSlots);
-    // A registry editor file of `count` key lines [HKCU\<name>], the names clustering as above
-    // in the table the index grows to for that many keys.
-    static std::string hashFlood(std::size_t count);
-    // The i-th of its names, as written.
-    static std::string hashFloodName(std::size_t count, std::size_t i);
+    // `count` names of keys below HKEY_CURRENT_USER clustering as above in the table the index
+    // grew to for that many keys, and a registry editor file of a key line [HKCU\<name>] each.
+    static std::vector<std::string> hashFloodNames(std::size_t count);
+    static std::string hashFlood(const std::vector<std::string>& names);
 
     // Files of about `bytes` bytes that pack keys or values as densely as a plausible name
     // allows: Deep, lines of a unique key followed by `kDeepComponents` one-letter keys, each
