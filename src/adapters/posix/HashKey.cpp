@@ -34,9 +34,4 @@ HashKey HashKey::draw() {
     return key;
 }
 
-const HashKey& HashKey::process() {
-    static const HashKey key = draw();
-    return key;
-}
-
 } // namespace slidevane

@@ -18,7 +18,10 @@ struct HashKey {
     // where the stack and the heap lie, which still differ from one run to the next.
     static HashKey draw();
     // The process's own key, drawn once.
-    static const HashKey& process();
+    static const HashKey& process() {
+        static const HashKey key = draw();
+        return key;
+    }
     bool operator==(const HashKey&) const = default;
 };
 

@@ -27,17 +27,17 @@ public:
 
     using Hash = SipHash<1, 3>;
 
-    // The hash of a name under its owner, folded while hashing so that a name hashes the same
-    // whatever its case; unitAt(i) gives unit i of count. It is the keyed hash of the owner's
-    // four bytes followed by the folded units, two bytes each, all little-endian.
-    template <class UnitAt>
-    static std::uint32_t hash(std::uint32_t owner, std::size_t count, UnitAt unitAt,
+    // The hash of a name under its owner: the keyed hash of the owner's four bytes followed by
+    // the name's units, two bytes each, all little-endian. foldedAt(i) gives unit i of count,
+    // case-folded (CaseFold::fold), so that a name hashes the same whatever its case.
+    template <class FoldedAt>
+    static std::uint32_t hash(std::uint32_t owner, std::size_t count, FoldedAt foldedAt,
                               const HashKey& key = HashKey::process()) {
         Hash h(key);
         std::uint64_t block = owner;
         unsigned filled = 2; // units in block
         for (std::size_t i = 0; i < count; ++i) {
-            block |= std::uint64_t{CaseFold::fold(unitAt(i))} << (16 * filled);
+            block |= std::uint64_t{foldedAt(i)} << (16 * filled);
             if (++filled == 4) {
                 h.block(block);
                 block = 0;
@@ -46,10 +46,17 @@ public:
         }
         return static_cast<std::uint32_t>(h.finish(block, 4 + 2 * std::uint64_t{count}));
     }
+    // A name in any case, folded as it is hashed.
     static std::uint32_t hash(std::uint32_t owner, std::u16string_view name,
                               const HashKey& key = HashKey::process()) {
         return hash(
-            owner, name.size(), [name](std::size_t i) { return name[i]; }, key);
+            owner, name.size(), [name](std::size_t i) { return CaseFold::fold(name[i]); }, key);
+    }
+    // A name already folded, as lookups give it.
+    static std::uint32_t hashFolded(std::uint32_t owner, std::u16string_view folded,
+                                    const HashKey& key = HashKey::process()) {
+        return hash(
+            owner, folded.size(), [folded](std::size_t i) { return folded[i]; }, key);
     }
 
     // The reference under hash h for which matches(ref) holds, or npos.

@@ -107,11 +107,12 @@ bool RegistryTree::sameName(StoredName stored, std::u16string_view name) {
 }
 
 std::uint32_t RegistryTree::hashOf(std::uint32_t owner, StoredName name) {
-    return NameIndex::hash(owner, name.units, [&name](std::size_t i) { return name.unit(i); });
+    return NameIndex::hash(owner, name.units,
+                           [&name](std::size_t i) { return CaseFold::fold(name.unit(i)); });
 }
 
 std::uint32_t RegistryTree::child(std::uint32_t parent, std::u16string_view foldedName) const {
-    return index_.find(NameIndex::hash(parent, foldedName), [&](std::uint32_t ref) {
+    return index_.find(NameIndex::hashFolded(parent, foldedName), [&](std::uint32_t ref) {
         return (ref & kValueTag) == 0 && keyAt(ref).parent == parent &&
                sameName(keyName(ref), foldedName);
     });
