@@ -71,17 +71,20 @@ public:
                  return HostileRegistryFiles::hashFlood(
                      HostileRegistryFiles::hashFloodNames(16000));
              }},
-            {"deep-paths",
-             [] { return HostileRegistryFiles::dense(Shape::Deep, 3 << 20, Format::RegUtf8); }},
-            {"wide-keys",
-             [] { return HostileRegistryFiles::dense(Shape::Wide, 3 << 20, Format::RegUtf8); }},
-            {"flat-values",
-             [] { return HostileRegistryFiles::dense(Shape::Flat, 3 << 20, Format::RegUtf8); }},
         };
         auto it = hostileFiles_.find(name);
         if (it == hostileFiles_.end()) {
             const std::string path = folder + "/" + name + ".reg";
-            std::ofstream(path, std::ios::binary) << makers.at(name)();
+            std::ofstream out(path, std::ios::binary);
+            int shape = 0;
+            int format = 0;
+            if (std::sscanf(name.c_str(), "dense-%d-%d", &shape, &format) == 2) {
+                out << HostileRegistryFiles::dense(static_cast<Shape>(shape), 3 << 20,
+                                                   static_cast<Format>(format));
+            } else {
+                out << makers.at(name)();
+            }
+            out.close();
             it = hostileFiles_.emplace(name, path).first;
         }
         return it->second;
@@ -335,12 +338,24 @@ BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, component_60000_PresentPath,
 // densely as their format allows.
 BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, hash_flood_16000, "hash-flood", false, false, true)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, deep_paths_3MB, "deep-paths", false, false, true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, wide_keys_3MB, "wide-keys", false, false, true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, flat_values_3MB, "flat-values", false, false, true)
-    ->Unit(benchmark::kMillisecond);
+// Each dense shape in each format, 3 MB: BM_HostileLoadAndAnswer/<shape>_<format>_3MB.
+const bool denseRegistered = [] {
+    using Shape = HostileRegistryFiles::Shape;
+    const char* formats[] = {"hive", "reg_utf8", "reg_utf16", "regedit4"};
+    for (const Shape shape : {Shape::Deep, Shape::Wide, Shape::Flat}) {
+        for (int format = 0; format < 4; ++format) {
+            const std::string file =
+                "dense-" + std::to_string(static_cast<int>(shape)) + "-" + std::to_string(format);
+            const std::string name = std::string("BM_HostileLoadAndAnswer/") +
+                                     HostileRegistryFiles::shapeName(shape) + "_" +
+                                     formats[format] + "_3MB";
+            benchmark::RegisterBenchmark(name.c_str(), [file](benchmark::State& state) {
+                BM_HostileLoadAndAnswer(state, file, false, false, true);
+            })->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
 // The 100 MB lines: load only (reading the value back copies 100 MB by definition).
 BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, line_100MB_reg, "100MB-line-reg", true, false, false)
     ->Unit(benchmark::kMillisecond)
