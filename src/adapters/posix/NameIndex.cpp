@@ -8,8 +8,7 @@ void NameIndex::erase(std::uint32_t h, std::uint32_t ref) {
     if (slots_.empty()) {
         return;
     }
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = h & mask; slots_[i].ref != kEmpty; i = (i + 1) & mask) {
+    for (std::size_t i = home(h); slots_[i].ref != kEmpty; i = next(i)) {
         if (slots_[i].ref == ref) {
             slots_[i].ref = kErased;
             --live_;

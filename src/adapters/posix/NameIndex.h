@@ -4,6 +4,7 @@
 #include "adapters/posix/HashKey.h"
 #include "adapters/posix/SipHash.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -18,7 +19,9 @@ namespace slidevane {
 // thousand children or values costs no more per lookup than one with three, and a key with none
 // costs nothing here. Names are hashed with SipHash-1-3 under the process's own random key: a
 // file cannot choose names that share a hash or crowd one stretch of the table, so a lookup
-// passes a few slots (linear probing, at most three quarters full) whatever the names.
+// passes a few slots (linear probing, at most three quarters full) whatever the names. A
+// hash picks its slot by multiplication rather than by its low bits, so the table can grow by
+// half rather than double: it holds between half and three quarters of its slots in use.
 //
 // Owns: the slots. Does not own: the names, or what the references stand for.
 class NameIndex {
@@ -64,8 +67,7 @@ public:
         if (slots_.empty()) {
             return npos;
         }
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = home(h);; i = next(i)) {
             const Slot slot = slots_[i];
             if (slot.ref == kEmpty) {
                 return npos;
@@ -110,21 +112,21 @@ private:
     // One more entry would pass three quarters; erased slots count, as they lengthen probes.
     bool full() const { return (used_ + 1) * 4 > slots_.size() * 3; }
 
-    // A table that the entries fill to at most half: grown from three quarters full, the table
-    // doubles and is three eighths full.
+    // A table that the entries fill by half.
     static std::size_t capacityFor(std::size_t entries) {
-        std::size_t capacity = 16;
-        while (capacity < entries * 2) {
-            capacity *= 2;
-        }
-        return capacity;
+        return std::max<std::size_t>(16, entries * 2);
     }
 
+    // The slot a hash starts at: its place in the table as a fraction of 2^32.
+    std::size_t home(std::uint32_t h) const {
+        return static_cast<std::size_t>((std::uint64_t{h} * slots_.size()) >> 32);
+    }
+    std::size_t next(std::size_t i) const { return i + 1 == slots_.size() ? 0 : i + 1; }
+
     void place(Slot slot) {
-        const std::size_t mask = slots_.size() - 1;
-        std::size_t i = slot.hash & mask;
+        std::size_t i = home(slot.hash);
         while (slots_[i].ref != kEmpty) {
-            i = (i + 1) & mask;
+            i = next(i);
         }
         slots_[i] = slot;
     }

@@ -51,8 +51,8 @@ TEST_F(NameIndexTest, FindsByOwnerAndNameInAnyCaseThroughGrowth) {
     const std::uint32_t last = 19999;
     EXPECT_EQ(find(last % 7, entries[last].name), last);
     EXPECT_EQ(index.size(), 20000u);
-    // Between three eighths and three quarters full, a reference and its hash a slot.
-    EXPECT_LE(index.bytesHeld(), 20000u * 8 * 8 / 3);
+    // Between half and three quarters full, a reference and its hash a slot.
+    EXPECT_LE(index.bytesHeld(), 20000u * 16);
     // Only names that hash alike are compared: the ones found, and no other.
     EXPECT_EQ(comparisons, 3u);
 }
@@ -75,12 +75,13 @@ TEST_F(NameIndexTest, ErasedEntriesAreNotFoundAndSlotsAreReused) {
 }
 
 TEST_F(NameIndexTest, NamesChosenToCrowdTheTableUnderAKnownHashSpreadUnderTheProcesssKey) {
-    // 4,000 names under one key, each placed in the first sixteenth of the table they grow
-    // to by a hash that is known: the index's hash before it was keyed, or its hash under a
-    // key that is not this process's. Under either, every name lands past all those before
+    // 4,000 names under one key, each placed in the first sixteenth of the table by a hash
+    // that is known: the index's hash before it was keyed (in the table of 8,192 slots it
+    // had for them), or its hash under a key that is not this process's (below 2^28, in the
+    // first sixteenth of any table). Under either, every name lands past all those before
     // it: a lookup passes thousands of slots.
     constexpr std::size_t kNames = 4000;
-    constexpr std::size_t kSlots = 8192; // what 4,000 entries grow the table to
+    constexpr std::size_t kUnkeyedSlots = 8192;
     constexpr std::uint32_t kOwner = 5;
     const HashKey known{0x0706050403020100ull, 0x0f0e0d0c0b0a0908ull};
     std::vector<std::u16string> chosenKeyed;
@@ -89,12 +90,12 @@ TEST_F(NameIndexTest, NamesChosenToCrowdTheTableUnderAKnownHashSpreadUnderThePro
         for (const char c : std::to_string(n)) {
             name += static_cast<char16_t>(c);
         }
-        if ((NameIndex::hash(kOwner, name, known) & (kSlots - 1)) < kSlots / 16) {
+        if (NameIndex::hash(kOwner, name, known) < (1u << 28)) {
             chosenKeyed.push_back(std::move(name));
         }
     }
     const std::vector<std::u16string> chosenUnkeyed =
-        HostileRegistryFiles::clusteringNames(kOwner, kNames, kSlots);
+        HostileRegistryFiles::clusteringNames(kOwner, kNames, kUnkeyedSlots);
     const std::vector<std::u16string>* const choices[] = {&chosenUnkeyed, &chosenKeyed};
     for (const auto* names : choices) {
         for (const HashKey& under : {known, HashKey::process()}) {
@@ -108,7 +109,8 @@ TEST_F(NameIndexTest, NamesChosenToCrowdTheTableUnderAKnownHashSpreadUnderThePro
             for (const auto& name : *names) {
                 add(kOwner, name);
             }
-            ASSERT_EQ(index.bytesHeld(), kSlots * 8);
+            // Half to three quarters full, 8 bytes a slot.
+            ASSERT_LE(index.bytesHeld(), kNames * 16 + 16);
             for (const auto& name : *names) {
                 ASSERT_NE(find(kOwner, name), NameIndex::npos);
             }
@@ -116,7 +118,7 @@ TEST_F(NameIndexTest, NamesChosenToCrowdTheTableUnderAKnownHashSpreadUnderThePro
                 // The attack works when the key is known: one run holds every name.
                 EXPECT_GE(index.longestProbe(), kNames);
             } else {
-                // Random slots, three eighths to three quarters full: runs of a few dozen.
+                // Random slots, at most three quarters full: runs of a few dozen.
                 EXPECT_LE(index.longestProbe(), 200u);
                 EXPECT_LE(comparisons, kNames + 16);
             }
