@@ -52,8 +52,9 @@ public:
     // A name in any case, folded as it is hashed.
     static std::uint32_t hash(std::uint32_t owner, std::u16string_view name,
                               const HashKey& key = HashKey::process()) {
+        const char16_t* const fold = CaseFold::table();
         return hash(
-            owner, name.size(), [name](std::size_t i) { return CaseFold::fold(name[i]); }, key);
+            owner, name.size(), [name, fold](std::size_t i) { return fold[name[i]]; }, key);
     }
     // A name already folded, as lookups give it.
     static std::uint32_t hashFolded(std::uint32_t owner, std::u16string_view folded,

@@ -98,8 +98,9 @@ bool RegistryTree::sameName(StoredName stored, std::u16string_view name) {
     if (stored.units != name.size()) {
         return false;
     }
+    const char16_t* const fold = CaseFold::table();
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (CaseFold::fold(stored.unit(i)) != CaseFold::fold(name[i])) {
+        if (fold[stored.unit(i)] != fold[name[i]]) {
             return false;
         }
     }
@@ -107,8 +108,9 @@ bool RegistryTree::sameName(StoredName stored, std::u16string_view name) {
 }
 
 std::uint32_t RegistryTree::hashOf(std::uint32_t owner, StoredName name) {
+    const char16_t* const fold = CaseFold::table();
     return NameIndex::hash(owner, name.units,
-                           [&name](std::size_t i) { return CaseFold::fold(name.unit(i)); });
+                           [&name, fold](std::size_t i) { return fold[name.unit(i)]; });
 }
 
 std::uint32_t RegistryTree::child(std::uint32_t parent, std::u16string_view foldedName) const {
