@@ -75,8 +75,9 @@ public:
     RegistryTree(RegistryTree&&) = default;
     RegistryTree& operator=(RegistryTree&&) = default;
 
-    // The budget that changes are held to from now on (LoadBudget::Exceeded ends a change that
-    // would pass it); nullptr for none. The budget must outlive the tree or be unset first.
+    // The budget that changes are held to from now on: LoadBudget::Exceeded ends a change that
+    // would pass it and leaves the tree fit only to be dropped. nullptr for none. The budget
+    // must outlive the tree or be unset first.
     void setBudget(LoadBudget* budget);
     LoadBudget* budget() const { return budget_; }
     // Back to an empty tree, within the same budget.
