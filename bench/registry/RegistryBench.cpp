@@ -50,6 +50,8 @@ public:
 
     // A hostile file, written the first time it is asked for.
     const std::string& hostile(const std::string& name) {
+        using Shape = HostileRegistryFiles::Shape;
+        using Format = HostileRegistryFiles::Format;
         static const std::map<std::string, std::function<std::string()>> makers = {
             {"long-link-target", [] { return HostileRegistryFiles::longLinkTarget(15000); }},
             {"100000-part-link-target",
@@ -64,11 +66,25 @@ public:
              [] { return HostileRegistryFiles::longValueLine(100 << 20, true); }},
             {"100MB-comment-reg",
              [] { return HostileRegistryFiles::longCommentLine(100 << 20, false); }},
+            {"hash-flood",
+             [] {
+                 return HostileRegistryFiles::hashFlood(
+                     HostileRegistryFiles::hashFloodNames(16000));
+             }},
         };
         auto it = hostileFiles_.find(name);
         if (it == hostileFiles_.end()) {
             const std::string path = folder + "/" + name + ".reg";
-            std::ofstream(path, std::ios::binary) << makers.at(name)();
+            std::ofstream out(path, std::ios::binary);
+            int shape = 0;
+            int format = 0;
+            if (std::sscanf(name.c_str(), "dense-%d-%d", &shape, &format) == 2) {
+                out << HostileRegistryFiles::dense(static_cast<Shape>(shape), 3 << 20,
+                                                   static_cast<Format>(format));
+            } else {
+                out << makers.at(name)();
+            }
+            out.close();
             it = hostileFiles_.emplace(name, path).first;
         }
         return it->second;
@@ -318,6 +334,28 @@ BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, link_loops, "link-loops", false, fals
 BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, component_60000_PresentPath,
                   "60000-component-PresentPath", true, true, true)
     ->Unit(benchmark::kMillisecond);
+// Names chosen to collide under an unkeyed name hash, and files that pack keys or values as
+// densely as their format allows.
+BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, hash_flood_16000, "hash-flood", false, false, true)
+    ->Unit(benchmark::kMillisecond);
+// Each dense shape in each format, 3 MB: BM_HostileLoadAndAnswer/<shape>_<format>_3MB.
+const bool denseRegistered = [] {
+    using Shape = HostileRegistryFiles::Shape;
+    const char* formats[] = {"hive", "reg_utf8", "reg_utf16", "regedit4"};
+    for (const Shape shape : {Shape::Deep, Shape::Wide, Shape::Flat}) {
+        for (int format = 0; format < 4; ++format) {
+            const std::string file =
+                "dense-" + std::to_string(static_cast<int>(shape)) + "-" + std::to_string(format);
+            const std::string name = std::string("BM_HostileLoadAndAnswer/") +
+                                     HostileRegistryFiles::shapeName(shape) + "_" +
+                                     formats[format] + "_3MB";
+            benchmark::RegisterBenchmark(name.c_str(), [file](benchmark::State& state) {
+                BM_HostileLoadAndAnswer(state, file, false, false, true);
+            })->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
 // The 100 MB lines: load only (reading the value back copies 100 MB by definition).
 BENCHMARK_CAPTURE(BM_HostileLoadAndAnswer, line_100MB_reg, "100MB-line-reg", true, false, false)
     ->Unit(benchmark::kMillisecond)

@@ -34,6 +34,9 @@ public:
     // Back to the first byte; false (with an error) when the descriptor cannot seek.
     bool rewind();
 
+    // The file's size as far as it is known: what it said it holds, or what has been read of it
+    // when that is more.
+    std::uint64_t sizeKnown() const { return consumed_ > claimedSize_ ? consumed_ : claimedSize_; }
     // What the file said it still holds: a hint for sizing buffers, 0 once it has been read past.
     std::uint64_t claimedRemaining() const {
         return consumed_ < claimedSize_ ? claimedSize_ - consumed_ : 0;

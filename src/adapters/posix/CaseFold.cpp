@@ -174,19 +174,23 @@ std::unique_ptr<Table> buildTable() {
     return t;
 }
 
-const Table& table() {
+const Table& foldTable() {
     static const std::unique_ptr<Table> instance = buildTable();
     return *instance;
 }
 
 } // namespace
 
+const char16_t* CaseFold::table() {
+    return foldTable().data();
+}
+
 char16_t CaseFold::fold(char16_t unit) {
-    return table()[unit];
+    return foldTable()[unit];
 }
 
 std::u16string CaseFold::fold(std::u16string_view text) {
-    const Table& t = table();
+    const Table& t = foldTable();
     std::u16string out(text.size(), u'\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
         out[i] = t[text[i]];
@@ -198,7 +202,7 @@ bool CaseFold::equal(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
-    const Table& t = table();
+    const Table& t = foldTable();
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (t[a[i]] != t[b[i]]) {
             return false;

@@ -15,6 +15,8 @@ namespace slidevane {
 class CaseFold {
 public:
     static char16_t fold(char16_t unit);
+    // The folded form of every unit, for loops that fold many: fold(u) is table()[u].
+    static const char16_t* table();
     static std::u16string fold(std::u16string_view text);
     static bool equal(std::u16string_view a, std::u16string_view b);
 };

@@ -493,11 +493,26 @@ private:
             }
             return;
         }
-        std::string raw;
-        if (!StoredText::bytes(run, [&](std::size_t size) {
-                raw.assign(size, '\0');
-                return raw.data();
-            })) {
+        // The bytes are decoded once their encoding is known, from a copy that the file's
+        // budget counts while it lasts.
+        struct Scratch {
+            LoadBudget* budget;
+            std::string bytes;
+            char* take(std::size_t size) {
+                if (budget != nullptr) {
+                    budget->hold(LoadBudget::Holder::Scratch, size);
+                }
+                bytes.assign(size, '\0');
+                return bytes.data();
+            }
+            ~Scratch() {
+                if (budget != nullptr) {
+                    budget->hold(LoadBudget::Holder::Scratch, 0);
+                }
+            }
+        } scratch{tree_.budget(), {}};
+        std::string& raw = scratch.bytes;
+        if (!StoredText::bytes(run, [&](std::size_t size) { return scratch.take(size); })) {
             return;
         }
         if (raw.empty()) {
@@ -534,7 +549,7 @@ private:
 template <class Unit>
 bool parseText(ByteSource& source, Encoding encoding, bool checkUtf8, RegistryTree& tree,
                std::string& error) {
-    TextWindow<Unit> text(source, checkUtf8);
+    TextWindow<Unit> text(source, checkUtf8, tree.budget());
     Lines<Unit> lines(text);
     std::basic_string_view<Unit> header;
     if (!lines.next(header)) {
@@ -571,7 +586,7 @@ bool RegEditFileParser::parse(ByteSource& source, RegistryTree& tree, std::strin
     if (parseText<char>(source, Encoding::Utf8, true, tree, error) || !error.empty()) {
         return error.empty();
     }
-    tree = RegistryTree();
+    tree.clear();
     if (!source.rewind()) {
         return true; // the source tells why
     }

@@ -17,9 +17,10 @@ namespace slidevane {
 class RegistryFileParser {
 public:
     // Returns nullptr and a reason when the file is in neither format, when the source fails
-    // (its error is the reason) or when the file holds more keys and values than can be
-    // indexed. fileName only picks the root of a hive that does not name its own. The file is
-    // read as it is parsed, a line at a time, so that it costs its tree and not its text.
+    // (its error is the reason), when the file holds more keys and values than can be
+    // indexed, or when loading it would take more memory than its LoadBudget allows. fileName only
+    // picks the root of a hive that does not name its own. The file is read as it is parsed, a line
+    // at a time, so that it costs its tree and not its text.
     static std::shared_ptr<RegistryTree> parse(ByteSource& source, std::string_view fileName,
                                                std::string& error);
     static std::shared_ptr<RegistryTree> parse(std::string_view bytes, std::string_view fileName,

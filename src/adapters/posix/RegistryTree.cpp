@@ -17,6 +17,22 @@ RegistryTree::RegistryTree() {
     }
 }
 
+void RegistryTree::setBudget(LoadBudget* budget) {
+    budget_ = budget;
+    charge(0);
+}
+
+void RegistryTree::clear() {
+    LoadBudget* const budget = budget_;
+    *this = RegistryTree();
+    setBudget(budget);
+}
+
+std::size_t RegistryTree::bytesHeld() const {
+    return pool_.bytesHeld() + index_.bytesHeld() + linkKeys_.capacity() * sizeof(std::uint32_t) +
+           links_.capacity() * sizeof(Link);
+}
+
 std::uint32_t RegistryTree::newRecord(std::size_t recordBytes, std::u16string_view name,
                                       bool& compact, std::size_t extra) {
     char16_t all = 0;
@@ -25,7 +41,7 @@ std::uint32_t RegistryTree::newRecord(std::size_t recordBytes, std::u16string_vi
     }
     compact = all < 0x100;
     const std::size_t nameBytes = compact ? name.size() : name.size() * 2;
-    const std::uint32_t id = pool_.allocate(recordBytes + nameBytes + extra);
+    const std::uint32_t id = allocate(recordBytes + nameBytes + extra);
     auto* out = reinterpret_cast<unsigned char*>(pool_.at(id)) + recordBytes;
     for (const char16_t unit : name) {
         *out++ = static_cast<unsigned char>(unit & 0xFF);
@@ -82,8 +98,9 @@ bool RegistryTree::sameName(StoredName stored, std::u16string_view name) {
     if (stored.units != name.size()) {
         return false;
     }
+    const char16_t* const fold = CaseFold::table();
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (CaseFold::fold(stored.unit(i)) != CaseFold::fold(name[i])) {
+        if (fold[stored.unit(i)] != fold[name[i]]) {
             return false;
         }
     }
@@ -91,19 +108,13 @@ bool RegistryTree::sameName(StoredName stored, std::u16string_view name) {
 }
 
 std::uint32_t RegistryTree::hashOf(std::uint32_t owner, StoredName name) {
-    return NameIndex::hash(owner, name.units, [&name](std::size_t i) { return name.unit(i); });
-}
-
-std::uint32_t RegistryTree::hashOfRef(std::uint32_t ref) const {
-    if ((ref & kValueTag) != 0) {
-        const std::uint32_t id = ref & ~kValueTag;
-        return hashOf(valueAt(id).key | kValueTag, storedValueName(id));
-    }
-    return hashOf(keyAt(ref).parent, keyName(ref));
+    const char16_t* const fold = CaseFold::table();
+    return NameIndex::hash(owner, name.units,
+                           [&name, fold](std::size_t i) { return fold[name.unit(i)]; });
 }
 
 std::uint32_t RegistryTree::child(std::uint32_t parent, std::u16string_view foldedName) const {
-    return index_.find(NameIndex::hash(parent, foldedName), [&](std::uint32_t ref) {
+    return index_.find(NameIndex::hashFolded(parent, foldedName), [&](std::uint32_t ref) {
         return (ref & kValueTag) == 0 && keyAt(ref).parent == parent &&
                sameName(keyName(ref), foldedName);
     });
@@ -135,8 +146,7 @@ std::uint32_t RegistryTree::findValue(std::uint32_t key, std::u16string_view nam
 }
 
 void RegistryTree::indexValue(std::uint32_t key, std::uint32_t id) {
-    index_.insert(hashOf(key | kValueTag, storedValueName(id)), id | kValueTag,
-                  [this](std::uint32_t ref) { return hashOfRef(ref); });
+    insertIndex(hashOf(key | kValueTag, storedValueName(id)), id | kValueTag);
 }
 
 std::optional<RegistryTree::Value> RegistryTree::value(std::uint32_t key,
@@ -172,7 +182,7 @@ std::uint32_t RegistryTree::findOrAddChild(std::uint32_t parent, std::u16string_
                   static_cast<std::uint8_t>(name.size()),
                   static_cast<std::uint8_t>((exists ? kExists : 0) | (compact ? kCompactName : 0))};
     parentKey.firstChild = id;
-    index_.insert(h, id, [this](std::uint32_t ref) { return hashOfRef(ref); });
+    insertIndex(h, id);
     ++keyCount_;
     return id;
 }
@@ -236,6 +246,7 @@ void RegistryTree::markLink(std::uint32_t key) {
     KeyRecord& k = keyAt(key);
     if ((k.flags & kLink) == 0) {
         k.flags |= kLink;
+        roomForOneMore(linkKeys_);
         linkKeys_.push_back(key);
     }
 }
@@ -299,9 +310,11 @@ void RegistryTree::readLinkTargets() {
             fits = length <= kMaxKeyNameLength && ++depth <= kMaxDepth;
         }
         if (fits) {
+            roomForOneMore(links_);
             links_.push_back(link);
         }
     }
+    charge(links_.size() * sizeof(Link));
     links_.shrink_to_fit();
     std::vector<std::uint32_t>().swap(linkKeys_);
 }
@@ -386,7 +399,7 @@ char* RegistryTree::setValue(std::uint32_t key, std::u16string_view name, win::D
         // The old data's place is reused when the new data fits in it.
         ValueRecord& v = valueAt(found);
         if (size > v.dataLength) {
-            const std::uint32_t data = pool_.allocate(size);
+            const std::uint32_t data = allocate(size);
             valueAt(found).data = data;
         }
         ValueRecord& record = valueAt(found);

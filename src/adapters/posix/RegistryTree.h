@@ -1,9 +1,11 @@
 #pragma once
 
+#include "adapters/posix/LoadBudget.h"
 #include "adapters/posix/NameIndex.h"
 #include "adapters/posix/WordPool.h"
 #include "platform/RegistryApi.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,7 +23,9 @@ namespace slidevane {
 // key's own list, whose records lie side by side. A key with a hundred thousand children or
 // values costs no more per lookup than one with three, and the whole costs about the text it
 // came from. Link keys are
-// followed within the file, each target checked once and read where it is stored.
+// followed within the file, each target checked once and read where it is stored. While a
+// parser fills it, it keeps within the file's LoadBudget: before it takes more memory it says
+// how much it will then hold, and a file that would make it hold too much ends there.
 //
 // Owns: the keys, the values (type and bytes as Windows stores them: strings are UTF-16LE), the
 // deletion marks and the link targets. Does not own: layering several files (the store does that
@@ -70,6 +74,16 @@ public:
     RegistryTree();
     RegistryTree(RegistryTree&&) = default;
     RegistryTree& operator=(RegistryTree&&) = default;
+
+    // The budget that changes are held to from now on: LoadBudget::Exceeded ends a change that
+    // would pass it and leaves the tree fit only to be dropped. nullptr for none. The budget
+    // must outlive the tree or be unset first.
+    void setBudget(LoadBudget* budget);
+    LoadBudget* budget() const { return budget_; }
+    // Back to an empty tree, within the same budget.
+    void clear();
+    // The heap the tree holds.
+    std::size_t bytesHeld() const;
 
     static std::uint32_t rootKey(Root root) {
         return static_cast<std::uint32_t>(root) * kKeyRecordWords;
@@ -200,7 +214,36 @@ private:
     Value valueOf(std::uint32_t id) const;
     static bool sameName(StoredName stored, std::u16string_view name);
     static std::uint32_t hashOf(std::uint32_t owner, StoredName name);
-    std::uint32_t hashOfRef(std::uint32_t ref) const;
+    // What the tree holds once it has taken `more` bytes, told to the budget first.
+    void charge(std::size_t more) {
+        if (budget_ != nullptr) {
+            budget_->hold(LoadBudget::Holder::Tree, bytesHeld() + more);
+        }
+    }
+    std::uint32_t allocate(std::size_t bytes) {
+        if (budget_ != nullptr) {
+            if (const std::size_t more = pool_.growthFor(bytes)) {
+                charge(more);
+            }
+        }
+        return pool_.allocate(bytes);
+    }
+    void insertIndex(std::uint32_t h, std::uint32_t ref) {
+        if (budget_ != nullptr) {
+            if (const std::size_t more = index_.growthOnInsert()) {
+                charge(more);
+            }
+        }
+        index_.insert(h, ref);
+    }
+    // Room for one more element, its growth told to the budget.
+    template <class T> void roomForOneMore(std::vector<T>& list) {
+        if (list.size() == list.capacity()) {
+            const std::size_t capacity = std::max<std::size_t>(4, list.capacity() * 2);
+            charge(capacity * sizeof(T));
+            list.reserve(capacity);
+        }
+    }
     // Stores the name behind a new record of recordBytes; returns the record's offset.
     std::uint32_t newRecord(std::size_t recordBytes, std::u16string_view name, bool& compact,
                             std::size_t extra = 0);
@@ -224,6 +267,7 @@ private:
     std::vector<Link> links_;             // by key
     std::size_t keyCount_ = 0;
     bool win64_ = false;
+    LoadBudget* budget_ = nullptr;
 };
 
 } // namespace slidevane

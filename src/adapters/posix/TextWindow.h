@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adapters/posix/ByteSource.h"
+#include "adapters/posix/LoadBudget.h"
 #include "adapters/posix/TextCodec.h"
 
 #include <algorithm>
@@ -20,16 +21,18 @@ namespace slidevane {
 // Positions are counted in units from the start of the text and stay valid; views into held()
 // do not survive the next call of more().
 //
+// Its buffer counts against the file's LoadBudget when one is given.
+//
 // Owns: the buffer and, for 8-bit text, whether every byte so far is valid UTF-8. Does not own:
-// the source or the line rules (each format has its own).
+// the source, the budget or the line rules (each format has its own).
 template <class Unit> class TextWindow {
 public:
     using View = std::basic_string_view<Unit>;
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     // checkUtf8: tell whether all the bytes read are valid UTF-8 (8-bit text only).
-    explicit TextWindow(ByteSource& source, bool checkUtf8 = false)
-        : source_(source), checking_(checkUtf8), checked_(checkUtf8 ? 0 : npos) {
+    explicit TextWindow(ByteSource& source, bool checkUtf8 = false, LoadBudget* budget = nullptr)
+        : source_(source), budget_(budget), checking_(checkUtf8), checked_(checkUtf8 ? 0 : npos) {
         if constexpr (sizeof(Unit) == 1) {
             const std::string_view memory = source.inMemory();
             if (!memory.empty()) {
@@ -38,6 +41,11 @@ public:
                 ended_ = true;
                 check();
             }
+        }
+    }
+    ~TextWindow() {
+        if (budget_ != nullptr) {
+            budget_->hold(LoadBudget::Holder::Window, 0);
         }
     }
     TextWindow(const TextWindow&) = delete;
@@ -154,6 +162,10 @@ private:
 
     void resize(std::size_t capacity) {
         const std::size_t size = held_.size();
+        if (budget_ != nullptr) {
+            // Both buffers are held while the text moves across.
+            budget_->hold(LoadBudget::Holder::Window, (capacity_ + capacity) * sizeof(Unit));
+        }
         auto grown = std::make_unique_for_overwrite<Unit[]>(capacity);
         if (size != 0) {
             std::memcpy(grown.get(), held_.data(), size * sizeof(Unit));
@@ -161,6 +173,9 @@ private:
         buffer_ = std::move(grown);
         capacity_ = capacity;
         held_ = View(buffer_.get(), size);
+        if (budget_ != nullptr) {
+            budget_->hold(LoadBudget::Holder::Window, capacity_ * sizeof(Unit));
+        }
     }
 
     // Checks the units just added, holding back a sequence the next read may complete.
@@ -191,6 +206,7 @@ private:
     }
 
     ByteSource& source_;
+    LoadBudget* budget_;
     std::unique_ptr<Unit[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t chunk_ = kChunk; // the window's size between long lines

@@ -185,7 +185,15 @@ bool baseFromComment(std::string_view line, Base& base) {
     if (sink.tooLong) {
         return false;
     }
-    const auto parts = RegistryTree::splitPath(path);
+    // Past the deepest path a key can have, more parts would only make every key too deep, as
+    // one more already does: they are not listed.
+    std::vector<std::u16string_view> parts;
+    std::size_t pos = 0;
+    std::u16string_view part;
+    while (parts.size() <= RegistryTree::kMaxDepth + 3 &&
+           RegistryTree::nextComponent(path, pos, part)) {
+        parts.push_back(part);
+    }
     if (parts.size() < 2 || !CaseFold::equal(parts[0], u"REGISTRY")) {
         return false;
     }
@@ -271,27 +279,29 @@ private:
         if (!parseString(line, i, ']', sink) || sink.tooLong) {
             return npos;
         }
-        const auto parts = RegistryTree::splitPath(name);
-        if (parts.size() + base_.prefix.size() > RegistryTree::kMaxDepth) {
-            return npos;
-        }
-        // A name longer than Windows allows, here or in the base the hive gave, can never be
-        // opened: the key is not made.
-        for (const auto part : parts) {
+        // A name longer than Windows allows, here or in the base the hive gave, or a path
+        // deeper than it allows, can never be opened: the key is not made. Counted before
+        // anything is made, without listing the parts.
+        std::size_t depth = base_.prefix.size();
+        for (const auto& part : base_.prefix) {
             if (part.size() > RegistryTree::kMaxKeyNameLength) {
                 return npos;
             }
         }
-        for (const auto& part : base_.prefix) {
-            if (part.size() > RegistryTree::kMaxKeyNameLength) {
+        std::size_t pos = 0;
+        std::u16string_view part;
+        while (RegistryTree::nextComponent(name, pos, part)) {
+            if (part.size() > RegistryTree::kMaxKeyNameLength ||
+                ++depth > RegistryTree::kMaxDepth) {
                 return npos;
             }
         }
         std::uint32_t key = RegistryTree::rootKey(base_.root);
-        for (const auto& part : base_.prefix) {
-            key = tree_.createChild(key, part);
+        for (const auto& prefix : base_.prefix) {
+            key = tree_.createChild(key, prefix);
         }
-        for (const auto part : parts) {
+        pos = 0;
+        while (RegistryTree::nextComponent(name, pos, part)) {
             key = tree_.createChild(key, part);
         }
         return key;
@@ -447,7 +457,7 @@ private:
 
 bool WineHiveParser::parse(ByteSource& source, std::string_view fileName, RegistryTree& tree,
                            std::string& error) {
-    TextWindow<char> text(source);
+    TextWindow<char> text(source, false, tree.budget());
     Lines lines(text);
     std::string_view header;
     if (!lines.next(header) || header != kHeader) {

@@ -10,6 +10,9 @@ char* WordPool::newBlock(std::size_t words) {
     if (windows_.size() + windows > kMaxWords / kWindowWords) {
         throw std::length_error("registry file holds too many keys and values");
     }
+    if (windows_.size() + windows > windows_.capacity()) {
+        windows_.reserve(windowTableFor(windows_.size() + windows));
+    }
     // Zeroed, so that padding and unwritten data never show what the allocator had.
     blocks_.push_back(std::make_unique<std::uint32_t[]>(words));
     char* block = reinterpret_cast<char*>(blocks_.back().get());
@@ -18,6 +21,28 @@ char* WordPool::newBlock(std::size_t words) {
     }
     held_ += words * 4;
     return block;
+}
+
+std::size_t WordPool::windowTableFor(std::size_t windows) const {
+    return std::max(windows_.capacity() * 2, windows);
+}
+
+std::size_t WordPool::growthFor(std::size_t bytes) const {
+    const std::size_t words = (bytes + 3) / 4;
+    std::size_t block = words;
+    if (words <= kWindowWords / 2) {
+        if (limit_ - next_ >= words) {
+            return 0;
+        }
+        block = blockWords_;
+        while (block < words) {
+            block *= 2;
+        }
+    }
+    const std::size_t windows = windows_.size() + (block + kWindowWords - 1) / kWindowWords;
+    const std::size_t table =
+        windows > windows_.capacity() ? windowTableFor(windows) * sizeof(char*) : 0;
+    return block * 4 + table;
 }
 
 std::uint32_t WordPool::allocate(std::size_t bytes) {

@@ -24,6 +24,8 @@ public:
 
     // A word-aligned item of the given size, zeroed.
     std::uint32_t allocate(std::size_t bytes);
+    // The bytes allocate(bytes) would take from the heap: a new block, or 0 when the item fits.
+    std::size_t growthFor(std::size_t bytes) const;
 
     char* at(std::uint32_t offset) {
         return windows_[offset / kWindowWords] + std::size_t{offset % kWindowWords} * 4;
@@ -37,6 +39,8 @@ public:
 
 private:
     char* newBlock(std::size_t words);
+    // The window table's capacity once it has room for `windows`.
+    std::size_t windowTableFor(std::size_t windows) const;
 
     std::vector<std::unique_ptr<std::uint32_t[]>> blocks_;
     std::vector<char*> windows_; // the block each window of offsets lies in, as bytes

@@ -132,6 +132,75 @@ TEST_F(HostileFiles, APresentPathOfSixtyThousandComponentsIsReadAndResolvedInLin
     EXPECT_LT(Clock::now() - start, kHangGuard);
 }
 
+TEST_F(HostileFiles, NamesChosenToCollideUnderAnUnkeyedHashLoadInLinearTime) {
+    // Key names that all crowd one stretch of the name index under the hash it used before it
+    // was keyed: 16,000 of them took 3 s to load, and the cost grew with the square of their
+    // number. Under the process's own key they are names like any others.
+    constexpr std::size_t kNames = 40000;
+    const std::vector<std::string> names = HostileRegistryFiles::hashFloodNames(kNames);
+    const std::string file = temp.write("flood.reg", HostileRegistryFiles::hashFlood(names));
+    const auto start = Clock::now();
+    RegistryFileStore store({file, catalogue}, TextCodec::Narrow::Utf8, {});
+    for (const std::size_t i : {std::size_t{0}, kNames / 2, kNames - 1}) {
+        EXPECT_EQ(RegistryProbe::openStatus(store, win::HKEY_CURRENT_USER, names[i].c_str()), 0);
+    }
+    EXPECT_EQ(RegistryProbe::text(store, HKLM, HostileRegistryFiles::kAppKey, "PresentPath"),
+              HostileRegistryFiles::kPresentPath);
+    EXPECT_LT(Clock::now() - start, kHangGuard);
+}
+
+TEST(HostileMemory, DenseFilesTakeAtMostFourTimesTheirSizeOrAreSkippedAlone) {
+    // Keys or values packed as densely as each format allows. A key of a line, or a value of a
+    // line, fits in four times its text; keys of two to four bytes each would take twelve to
+    // eighteen times it, so that file is skipped, and reported, before it takes more.
+    using Shape = HostileRegistryFiles::Shape;
+    // Smaller where the heap is not counted: only what is loaded is checked there.
+    const std::size_t kBytes = HeapCounter::counting() ? 2u << 20 : 512u << 10;
+    // The budget's fixed allowance, and the buffers of one line that it does not count.
+    constexpr std::size_t kFixed = 512u << 10;
+    TempFolder temp;
+    const std::string catalogue = temp.write("catalogue.reg", HostileRegistryFiles::catalogue());
+    const win::HKEY HKCU = win::HKEY_CURRENT_USER;
+    for (const Shape shape : {Shape::Deep, Shape::Wide, Shape::Flat}) {
+        for (const auto format : HostileRegistryFiles::kFormats) {
+            SCOPED_TRACE(std::string(HostileRegistryFiles::shapeName(shape)) + ", " +
+                         HostileRegistryFiles::formatName(format));
+            const std::string bytes = HostileRegistryFiles::dense(shape, kBytes, format);
+            const std::string file = temp.write("dense.reg", bytes);
+            std::vector<std::string> reports;
+            HeapCounter::resetPeak();
+            const std::size_t base = HeapCounter::live();
+            RegistryFileStore store({file, catalogue}, TextCodec::Narrow::Utf8,
+                                    [&](const std::string& line) { reports.push_back(line); });
+            const std::size_t peak = HeapCounter::peak() - base;
+            if (HeapCounter::counting()) {
+                EXPECT_LE(peak, 4 * bytes.size() + kFixed)
+                    << "peak " << peak << " for " << bytes.size();
+            }
+            const std::string first = HostileRegistryFiles::denseKey(shape, 0);
+            const std::string later = HostileRegistryFiles::denseKey(shape, 5000);
+            if (shape == Shape::Deep) {
+                EXPECT_EQ(reports, std::vector<std::string>{"slidevane3: registry file " + file +
+                                                            " ignored: takes more than 4 times "
+                                                            "its size in memory"});
+                EXPECT_EQ(RegistryProbe::openStatus(store, HKCU, "0"), 2);
+            } else {
+                EXPECT_TRUE(reports.empty());
+                EXPECT_EQ(RegistryProbe::openStatus(store, HKCU, first.c_str()), 0);
+                EXPECT_EQ(RegistryProbe::openStatus(store, HKCU, later.c_str()), 0);
+            }
+            if (shape == Shape::Flat) {
+                const std::string name = HostileRegistryFiles::denseValueName(5000);
+                EXPECT_EQ(RegistryProbe::text(store, HKCU, first.c_str(), name.c_str()), name);
+            }
+            // Nothing else is lost.
+            EXPECT_EQ(
+                RegistryProbe::text(store, HKLM, HostileRegistryFiles::kAppKey, "PresentPath"),
+                HostileRegistryFiles::kPresentPath);
+        }
+    }
+}
+
 TEST(HostileMemory, ManySmallKeysCostLessThanTwiceTheFileWhileLoadingAndAfter) {
     if (!HeapCounter::counting()) {
         GTEST_SKIP() << "the heap is not counted under the sanitizers";

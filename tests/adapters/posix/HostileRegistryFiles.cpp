@@ -1,5 +1,7 @@
 #include "HostileRegistryFiles.h"
 
+#include "adapters/posix/CaseFold.h"
+#include "adapters/posix/RegistryTree.h"
 #include "adapters/posix/TextCodec.h"
 
 #include <cstdio>
@@ -12,6 +14,8 @@ namespace {
 const std::string kHiveHeader = "WINE REGISTRY Version 2\n;; All keys relative to "
                                 "REGISTRY\\\\Machine\n\n#arch=win32\n\n";
 const std::string kRegHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
+const std::string kUserHiveHeader = "WINE REGISTRY Version 2\n;; All keys relative to "
+                                    "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n";
 
 // A key line as a hive writes it: separators doubled.
 std::string hiveKey(std::string_view path) {
@@ -51,6 +55,19 @@ std::string repeated(std::string_view part, std::size_t times) {
         out += part;
     }
     return out;
+}
+
+// The text of a registry editor file in the format's encoding and with its header.
+std::string inFormat(std::string_view body, HostileRegistryFiles::Format format) {
+    using Format = HostileRegistryFiles::Format;
+    if (format == Format::Regedit4) {
+        return "REGEDIT4\r\n\r\n" + std::string(body);
+    }
+    const std::string text = kRegHeader + std::string(body);
+    if (format != Format::RegUtf16) {
+        return text;
+    }
+    return "\xFF\xFE" + TextCodec::toUtf16le(TextCodec::fromUtf8(text));
 }
 
 std::string deepChain(int depth) {
@@ -127,6 +144,130 @@ std::string HostileRegistryFiles::componentName(int i) {
     return name;
 }
 
+const char* HostileRegistryFiles::formatName(Format format) {
+    switch (format) {
+    case Format::Hive:
+        return "hive";
+    case Format::RegUtf8:
+        return "5.00 UTF-8";
+    case Format::RegUtf16:
+        return "5.00 UTF-16";
+    case Format::Regedit4:
+        return "REGEDIT4";
+    }
+    return "";
+}
+
+std::uint32_t HostileRegistryFiles::unkeyedHash(std::uint32_t owner, std::u16string_view name) {
+    std::uint64_t h = 0xcbf29ce484222325ull ^ (std::uint64_t{owner} * 0x9E3779B97F4A7C15ull);
+    for (const char16_t unit : name) {
+        h = (h ^ CaseFold::fold(unit)) * 0x100000001b3ull;
+    }
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+std::vector<std::u16string> HostileRegistryFiles::clusteringNames(std::uint32_t owner,
+                                                                  std::size_t count,
+                                                                  std::size_t tableSlots) {
+    // A sixteenth of the slots takes sixteen tries a name, where one slot would take thousands,
+    // and the cluster costs the same: each name is placed past all those before it.
+    std::vector<std::u16string> names;
+    const std::size_t mask = tableSlots - 1;
+    for (std::uint64_t n = 0; names.size() < count; ++n) {
+        std::u16string name = u"k";
+        for (const char c : std::to_string(n)) {
+            name += static_cast<char16_t>(c);
+        }
+        if ((unkeyedHash(owner, name) & mask) < tableSlots / 16) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> HostileRegistryFiles::hashFloodNames(std::size_t count) {
+    // The index doubled to stay at most half full.
+    std::size_t slots = 16;
+    while (slots < (count + 1) * 2) {
+        slots *= 2;
+    }
+    std::vector<std::string> names;
+    for (const std::u16string& name :
+         clusteringNames(RegistryTree::rootKey(RegistryTree::Root::CurrentUser), count, slots)) {
+        names.push_back(TextCodec::toNarrow(name, TextCodec::Narrow::Utf8));
+    }
+    return names;
+}
+
+std::string HostileRegistryFiles::hashFlood(const std::vector<std::string>& names) {
+    std::string out = kRegHeader;
+    for (const std::string& name : names) {
+        out += "[HKCU\\" + name + "]\r\n";
+    }
+    return out;
+}
+
+const char* HostileRegistryFiles::shapeName(Shape shape) {
+    switch (shape) {
+    case Shape::Deep:
+        return "deep";
+    case Shape::Wide:
+        return "wide";
+    case Shape::Flat:
+        return "flat";
+    }
+    return "";
+}
+
+std::string HostileRegistryFiles::denseKey(Shape shape, std::size_t i) {
+    switch (shape) {
+    case Shape::Deep: {
+        std::string key = std::to_string(i);
+        for (std::size_t c = 0; c < kDeepComponents; ++c) {
+            key += '\\';
+            key += static_cast<char>('a' + c % 26);
+        }
+        return key;
+    }
+    case Shape::Wide:
+        return "Wide\\" + std::to_string(i);
+    case Shape::Flat:
+        return "Flat";
+    }
+    return "";
+}
+
+std::string HostileRegistryFiles::denseValueName(std::size_t i) {
+    return std::to_string(i);
+}
+
+std::string HostileRegistryFiles::dense(Shape shape, std::size_t bytes, Format format) {
+    const bool hive = format == Format::Hive;
+    // UTF-16 takes two bytes a character.
+    const std::size_t textBytes = format == Format::RegUtf16 ? bytes / 2 : bytes;
+    // No time stamp or #time line in a hive, and LF alone: the densest the reader takes.
+    auto keyLine = [hive](const std::string& key) {
+        if (!hive) {
+            return "[HKEY_CURRENT_USER\\" + key + "]\n";
+        }
+        const std::string line = hiveKey(key);
+        return line.substr(0, line.find(']') + 1) + "\n";
+    };
+    std::string body;
+    if (shape == Shape::Flat) {
+        body = keyLine(denseKey(shape, 0));
+    }
+    for (std::size_t i = 0; body.size() + (hive ? kUserHiveHeader.size() : 0) < textBytes; ++i) {
+        if (shape == Shape::Flat) {
+            const std::string name = denseValueName(i);
+            body += "\"" + name + "\"=\"" + name + "\"\n";
+        } else {
+            body += keyLine(denseKey(shape, i));
+        }
+    }
+    return hive ? kUserHiveHeader + body : inFormat(body, format);
+}
+
 std::string HostileRegistryFiles::manyKeys(int components, Format format) {
     const bool hive = format == Format::Hive;
     std::string out = hive ? kHiveHeader : kRegHeader;
@@ -150,11 +291,7 @@ std::string HostileRegistryFiles::manyKeys(int components, Format format) {
                       hive ? "caf\\xe9 \\x2603" : "caf\xC3\xA9 \xE2\x98\x83", i);
         out += line;
     }
-    if (format != Format::RegUtf16) {
-        return out;
-    }
-    const std::u16string units = TextCodec::fromUtf8(out);
-    return "\xFF\xFE" + TextCodec::toUtf16le(units);
+    return hive ? out : inFormat(std::string_view(out).substr(kRegHeader.size()), format);
 }
 
 } // namespace slidevane::test

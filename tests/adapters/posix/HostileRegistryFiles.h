@@ -1,13 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace slidevane::test {
 
 // Registry files made to hurt the store: link targets that are long, many-parted, chained or
-// looping, a catalogue path of tens of thousands of components, one enormous line, and tens of
-// thousands of small keys and values, as a Wine prefix's hive holds them. The
+// looping, a catalogue path of tens of thousands of components, one enormous line, names chosen
+// to collide in the store's name index, keys and values packed as densely as each format
+// allows, and tens of thousands of small keys and values, as a Wine prefix's hive holds them. The
 // store's tests and its benchmark generate them at run time (nothing big is committed); every
 // one is paired with the catalogue file below, whose answers must come through unharmed.
 //
@@ -37,8 +41,39 @@ public:
     // The same length as a comment line, which leaves nothing behind.
     static std::string longCommentLine(std::size_t bytes, bool hive);
 
-    // How the many-keys file is written.
-    enum class Format { Hive, RegUtf8, RegUtf16 };
+    // How a file of many keys is written: a Wine hive, a "Windows Registry Editor Version 5.00"
+    // file in UTF-8 or UTF-16LE, or a REGEDIT4 file (8-bit text).
+    enum class Format { Hive, RegUtf8, RegUtf16, Regedit4 };
+    static constexpr Format kFormats[] = {Format::Hive, Format::RegUtf8, Format::RegUtf16,
+                                          Format::Regedit4};
+    static const char* formatName(Format format);
+
+    // The name hash the store's index used before it was keyed: FNV-1a over the case-folded
+    // units, salted with the owner, the same in every process, so anyone can choose names that
+    // collide under it.
+    static std::uint32_t unkeyedHash(std::uint32_t owner, std::u16string_view name);
+    // `count` distinct names below one owner whose unkeyed hashes all fall in the first
+    // sixteenth of a table of tableSlots slots (a power of two): one long cluster in an
+    // open-addressing table that probes by that hash.
+    static std::vector<std::u16string> clusteringNames(std::uint32_t owner, std::size_t count,
+                                                       std::size_t tableSlots);
+    // `count` names of keys below HKEY_CURRENT_USER clustering as above in the table the index
+    // grew to for that many keys, and a registry editor file of a key line [HKCU\<name>] each.
+    static std::vector<std::string> hashFloodNames(std::size_t count);
+    static std::string hashFlood(const std::vector<std::string>& names);
+
+    // Files of about `bytes` bytes that pack keys or values as densely as a plausible name
+    // allows: Deep, lines of a unique key followed by `kDeepComponents` one-letter keys, each
+    // new key costing two bytes of text (three in a hive, four in UTF-16); Wide, one key with a
+    // subkey a line; Flat, one key with a short value a line.
+    enum class Shape { Deep, Wide, Flat };
+    static constexpr std::size_t kDeepComponents = 500;
+    static const char* shapeName(Shape shape);
+    static std::string dense(Shape shape, std::size_t bytes, Format format);
+    // The key each file is below, under HKEY_CURRENT_USER in a registry editor file and
+    // HKEY_LOCAL_MACHINE in a hive, and the key and value of its i-th line.
+    static std::string denseKey(Shape shape, std::size_t i);
+    static std::string denseValueName(std::size_t i); // Flat: its data is the same text
     // Keys shaped like a real prefix's: vendors, products, versions and component keys with
     // five values each (two paths and names, a number, 32 bytes, a text beyond Latin-1), about
     // 415 bytes of hive a component. Component i is at componentKey(i).
