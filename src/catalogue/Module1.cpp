@@ -1,6 +1,6 @@
 #include "catalogue/Module1.h"
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "shell/Form1.h"
 
-#include "shell/LayoutTable.h"
-#include "shell/RuntimeError.h"
+#include "platform/LayoutTable.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 

@@ -11,7 +11,7 @@
 #include "preview/PreviewPane.h"
 #include "presentation/PresentationDetector.h"
 #include "presentation/TemplateOpener.h"
-#include "shell/BrowserState.h"
+#include "state/BrowserState.h"
 #include "strip/CategoryStrip.h"
 #include "weblink/WebButton.h"
 

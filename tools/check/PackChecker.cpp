@@ -3,7 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/PictureNames.h"
 #include "presentation/PresentationDetector.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <iomanip>
 #include <optional>

@@ -2,8 +2,8 @@
 
 #include "adapters/posix/RegularFile.h"
 #include "adapters/qt/DecodedPictures.h"
-#include "shell/GifDecoder.h"
-#include "shell/RuntimeError.h"
+#include "picture/GifDecoder.h"
+#include "platform/RuntimeError.h"
 
 #include <QImageReader>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "adapters/posix/NativePath.h"
-#include "shell/GifStructure.h"
+#include "picture/GifStructure.h"
 
 #include <QImage>
 #include <QSize>

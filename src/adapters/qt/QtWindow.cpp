@@ -2,7 +2,7 @@
 
 #include "adapters/qt/IconFile.h"
 #include "adapters/qt/PictureFile.h"
-#include "shell/LayoutTable.h"
+#include "platform/LayoutTable.h"
 
 #include <QCursor>
 #include <QFile>

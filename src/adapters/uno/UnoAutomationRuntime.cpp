@@ -4,7 +4,7 @@
 #include "OfficeLauncher.h"
 #include "OfficeProfile.h"
 #include "UnoApplication.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <thread>

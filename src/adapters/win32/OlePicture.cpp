@@ -1,7 +1,7 @@
 #include "adapters/win32/OlePicture.h"
 
-#include "shell/GifStructure.h"
-#include "shell/RuntimeError.h"
+#include "picture/GifStructure.h"
+#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "adapters/win32/Win32Window.h"
 
-#include "shell/LayoutTable.h"
+#include "platform/LayoutTable.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 #include "GifFile.h"
 #include "PixelProbe.h"
 #include "adapters/qt/PictureFile.h"
-#include "shell/LayoutTable.h"
-#include "shell/RuntimeError.h"
+#include "platform/LayoutTable.h"
+#include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>

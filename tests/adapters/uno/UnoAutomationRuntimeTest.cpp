@@ -11,8 +11,8 @@
 #include "catalogue/Module1.h"
 #include "platform/DialogPort.h"
 #include "presentation/TemplateOpener.h"
-#include "shell/BrowserState.h"
-#include "shell/RuntimeError.h"
+#include "state/BrowserState.h"
+#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <chrono>

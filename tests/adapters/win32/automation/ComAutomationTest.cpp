@@ -2,7 +2,7 @@
 #include "RecordingPorts.h"
 #include "WineHost.h"
 #include "shell/Form1.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 // After the core: <windows.h> defines macros named like the core's registry constants.
 #include "adapters/win32/ComAutomationRuntime.h"

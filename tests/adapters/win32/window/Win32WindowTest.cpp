@@ -1,6 +1,6 @@
 #include "WineHost.h"
-#include "shell/LayoutTable.h"
-#include "shell/RuntimeError.h"
+#include "platform/LayoutTable.h"
+#include "platform/RuntimeError.h"
 
 // After the core: <windows.h> defines macros named like the core's registry constants.
 #include "adapters/win32/OlePicture.h"
