@@ -1,5 +1,6 @@
-#include "CoreFixture.h"
 #include "catalogue/Catalogue.h"
+
+#include "CoreFixture.h"
 #include "catalogue/PictureNames.h"
 #include "platform/RuntimeError.h"
 
