@@ -29,8 +29,8 @@ void ExpectDrawnAsQtDrawsIt(const QString& path) {
     PictureLoader loader(files);
     EXPECT_EQ(QtPicture::Image(loader.Load(path.toStdString(), 5000, 5000)), expected);
     for (QSize const shown : {QSize(37, 11), QSize(1, 1), QSize(expected.width(), 3)}) {
-        QImage const corner = QtPicture::Image(loader.Load(path.toStdString(), shown.width(),
-                                                           shown.height()));
+        QImage const corner =
+            QtPicture::Image(loader.Load(path.toStdString(), shown.width(), shown.height()));
         EXPECT_EQ(corner.size(), shown.boundedTo(expected.size()));
         EXPECT_EQ(corner, expected.copy(QRect(QPoint(0, 0), corner.size())));
     }
