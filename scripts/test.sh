@@ -57,7 +57,7 @@ echo "== Fuzzing the GIF decoder for ${gif_fuzz_seconds} s =="
 # Seeded with every picture the project ships; new inputs go to the scratch folder.
 mkdir "$scratch/gif-corpus"
 ./build-fuzz/tests/fuzz/gif_decoder_fuzz -max_total_time="$gif_fuzz_seconds" -rss_limit_mb=2048 \
-    -print_final_stats=1 "$scratch/gif-corpus" sample-pack/UI src/shell/assets
+    -print_final_stats=1 "$scratch/gif-corpus" sample-pack/UI src/picture/assets
 
 counted ./scripts/test-windows.sh
 

@@ -3,7 +3,7 @@
 #include "adapters/posix/NativePath.h"
 #include "adapters/posix/RegistryFileStore.h"
 #include "catalogue/Catalogue.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,7 +2,7 @@
 
 #include "adapters/posix/RegistryFileStore.h"
 #include "catalogue/Catalogue.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <cstdio>
 #include <fstream>

@@ -6,13 +6,13 @@
 #include "LargeHive.h"
 #include "OperationTimes.h"
 #include "UnavailableAutomation.h"
+#include "adapters/posix/PosixPictureFiles.h"
 #include "adapters/posix/RegistryFileStore.h"
-#include "adapters/qt/DecodedPictures.h"
-#include "adapters/qt/PictureFile.h"
 #include "adapters/qt/QtDialog.h"
 #include "adapters/qt/QtShell.h"
 #include "adapters/qt/QtWindow.h"
 #include "catalogue/PictureNames.h"
+#include "picture/PictureLoader.h"
 #include "shell/Form1.h"
 
 #if SLIDEVANE3_HAVE_FIXTURE
@@ -133,13 +133,13 @@ Figures ReadAndDecode(const std::vector<std::string>& paths) {
 // moves after start-up, which decode what they load.
 void FirstLoads(const std::vector<std::filesystem::path>& registryFiles, const QtWindow& window,
                 const std::string& ui, const std::string& title) {
-    NativePath const paths = NativePath::fromEnvironment();
+    PosixPictureFiles files;
     auto firstLoad = [&](const char* what, const std::string& path, Control control) {
         QSize const shown = window.Widget(control).size();
         Figures const figures = Time(
             [&](int) {
-                DecodedPictures nothingYet;
-                PictureFile::Open(paths, path).Decode(nothingYet, shown);
+                PictureLoader nothingYet(files);
+                nothingYet.Load(path, shown.width(), shown.height());
             },
             500);
         std::printf("%-58s median %7.1f us  p90 %7.1f us\n", what, figures.median, figures.p90);

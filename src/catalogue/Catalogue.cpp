@@ -1,6 +1,6 @@
 #include "catalogue/Catalogue.h"
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 

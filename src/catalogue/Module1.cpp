@@ -1,20 +1,41 @@
 #include "catalogue/Module1.h"
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace slidevane {
 
 using namespace win;
 
-Module1::Module1(RegistryApi& registry, REGSAM access) : registry_(registry), access_(access) {}
+Module1::Module1(RegistryApi& registry, REGSAM access, RegistryWatch* watch)
+    : registry_(registry), access_(access), watch_(watch) {}
+
+Module1::EventScope::EventScope(Module1& module1) : module1_(module1), outer_(!module1.inEvent_) {
+    if (outer_) {
+        module1_.inEvent_ = true;
+        module1_.checked_.clear();
+    }
+}
+
+Module1::EventScope::~EventScope() {
+    if (outer_) {
+        module1_.inEvent_ = false;
+        module1_.checked_.clear();
+    }
+}
+
+bool Module1::Checked(HKEY root) const {
+    return inEvent_ && std::find(checked_.begin(), checked_.end(), root) != checked_.end();
+}
 
 std::int32_t Module1::ReadRegistryValue(HKEY key, const std::string& valueName,
                                         RegistryValue& value) {
     DWORD type = REG_NONE;
     DWORD size = 0;
-    LONG status = registry_.RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size);
+    LONG status =
+        registry_.RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -50,14 +71,45 @@ std::int32_t Module1::ReadRegistryValue(HKEY key, const std::string& valueName,
     }
 }
 
-RegistryValue Module1::GetRegistryString(const std::string& keyPath, const std::string& valueName,
-                                         HKEY root) {
+std::int32_t Module1::ReadFresh(const std::string& keyPath, const std::string& valueName, HKEY root,
+                                RegistryValue& value) {
     HKEY key = nullptr;
     // A failed open leaves the handle null and the read below fails on it.
     registry_.RegOpenKeyExA(root, keyPath.c_str(), 0, access_, &key);
-    RegistryValue value;
     std::int32_t const status = ReadRegistryValue(key, valueName, value);
     registry_.RegCloseKey(key);
+    return status;
+}
+
+RegistryValue Module1::GetRegistryString(const std::string& keyPath, const std::string& valueName,
+                                         HKEY root) {
+    RegistryValue value;
+    if (watch_ == nullptr) {
+        if (ReadFresh(keyPath, valueName, root, value) != 0) {
+            throw RuntimeError::CannotPerform();
+        }
+        return value;
+    }
+    if (!Checked(root)) {
+        // The one check of this event: anything written below the root since the last one
+        // makes every answer kept for it stale.
+        if (watch_->MayHaveChanged(root)) {
+            answers_.Forget(root);
+        }
+        if (inEvent_) {
+            checked_.push_back(root);
+        }
+    }
+    if (RegistryAnswers::Answer const* known = answers_.Find(root, keyPath, valueName)) {
+        if (known->status != 0) {
+            throw RuntimeError::CannotPerform();
+        }
+        return known->value;
+    }
+    std::int32_t const status = ReadFresh(keyPath, valueName, root, value);
+    if (value.Bytes() <= MaxKeptBytes) {
+        answers_.Keep(root, keyPath, valueName, {status, value});
+    }
     if (status != 0) {
         throw RuntimeError::CannotPerform();
     }

@@ -31,4 +31,11 @@ std::optional<std::int32_t> RegistryValue::AsInteger() const {
     return std::nullopt;
 }
 
+std::size_t RegistryValue::Bytes() const {
+    if (auto const* text = std::get_if<std::string>(&value_)) {
+        return text->size();
+    }
+    return IsInteger() ? sizeof(std::int32_t) : 0;
+}
+
 } // namespace slidevane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ public:
     // The value as text: a text as stored, an integer as its decimal digits, empty as "".
     std::string AsText() const;
     std::optional<std::int32_t> AsInteger() const;
+    // The bytes the value holds: a text's length, 4 for an integer, 0 when empty.
+    std::size_t Bytes() const;
 
 private:
     std::variant<std::monostate, std::string, std::int32_t> value_;

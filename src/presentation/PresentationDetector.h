@@ -3,7 +3,7 @@
 #include "catalogue/Module1.h"
 #include "platform/DialogPort.h"
 #include "platform/WindowPort.h"
-#include "shell/BrowserState.h"
+#include "state/BrowserState.h"
 
 #include <string>
 

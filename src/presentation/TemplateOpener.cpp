@@ -1,6 +1,6 @@
 #include "presentation/TemplateOpener.h"
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "weblink/VendorAddress.h"
 
 namespace slidevane {

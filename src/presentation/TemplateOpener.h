@@ -3,7 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "platform/AutomationPort.h"
 #include "platform/DialogPort.h"
-#include "shell/BrowserState.h"
+#include "state/BrowserState.h"
 
 #include <string>
 

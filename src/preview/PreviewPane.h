@@ -2,7 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "platform/WindowPort.h"
-#include "shell/BrowserState.h"
+#include "state/BrowserState.h"
 #include "weblink/WebButton.h"
 
 // The three thumbnails and the main preview of the current category, and selection by pointer

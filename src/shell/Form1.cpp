@@ -1,7 +1,7 @@
 #include "shell/Form1.h"
 
-#include "shell/LayoutTable.h"
-#include "shell/RuntimeError.h"
+#include "platform/LayoutTable.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 
@@ -9,14 +9,19 @@ namespace {
 
 constexpr const char* Caption = "Slidevane3";
 
-std::size_t Slot(Control control) { return static_cast<std::size_t>(control); }
-std::size_t Slot(Event event) { return static_cast<std::size_t>(event); }
+std::size_t Slot(Control control) {
+    return static_cast<std::size_t>(control);
+}
+std::size_t Slot(Event event) {
+    return static_cast<std::size_t>(event);
+}
 
 } // namespace
 
 Form1::Form1(Form1Ports ports)
-    : ports_(ports), module1_(ports.registry), catalogue_(module1_),
-      web_(state_, ports.window, ports.shell), preview_(state_, catalogue_, ports.window, web_),
+    : ports_(ports), module1_(ports.registry, win::KEY_READ, ports.registryWatch),
+      catalogue_(module1_), web_(state_, ports.window, ports.shell),
+      preview_(state_, catalogue_, ports.window, web_),
       strip_(state_, catalogue_, ports.window, preview_, web_),
       detector_(state_, module1_, ports.dialog, ports.window),
       opener_(state_, catalogue_, ports.automation, ports.dialog) {
@@ -36,7 +41,8 @@ void Form1::BuildEventTable() {
         route(Thumbnail(j), Event::MouseMove, [this, j] { preview_.Dis_MouseMove(j); });
         route(Thumbnail(j), Event::DblClick, [this] { opener_.OpenSelectedTemplate(); });
     }
-    route(Control::MainDisBackGnd, Event::MouseMove, [this] { preview_.MainDisBackGnd_MouseMove(); });
+    route(Control::MainDisBackGnd, Event::MouseMove,
+          [this] { preview_.MainDisBackGnd_MouseMove(); });
     route(Control::MainDisBackGnd, Event::DblClick, [this] { opener_.OpenSelectedTemplate(); });
     route(Control::WWWBtn, Event::MouseMove, [this] { web_.WWWBtn_MouseMove(); });
     route(Control::WWWBtn, Event::Click, [this] { web_.WWWBtn_Click(); });
@@ -54,6 +60,8 @@ void Form1::Dispatch(Control control, Event event) {
         return;
     }
     try {
+        // Every read of the handler answers what the registry holds now.
+        Module1::EventScope const reads(module1_);
         handler();
     } catch (const RuntimeError& error) {
         Report(error);
@@ -101,6 +109,7 @@ void Form1::CompensateDisplayResolution() {
 
 bool Form1::Form_Load() {
     try {
+        Module1::EventScope const reads(module1_);
         CompensateDisplayResolution();
         state_.Index = 0;
         state_.DefaultPath = catalogue_.GetDefaultPath();
@@ -117,8 +126,12 @@ bool Form1::Form_Load() {
     return false;
 }
 
-void Form1::Picture10_Click() { ports_.window.Minimize(); }
+void Form1::Picture10_Click() {
+    ports_.window.Minimize();
+}
 
-void Form1::Picture9_Click() { ports_.window.Unload(); }
+void Form1::Picture9_Click() {
+    ports_.window.Unload();
+}
 
 } // namespace slidevane

@@ -6,12 +6,13 @@
 #include "platform/Control.h"
 #include "platform/DialogPort.h"
 #include "platform/RegistryApi.h"
+#include "platform/RegistryWatch.h"
 #include "platform/ShellPort.h"
 #include "platform/WindowPort.h"
-#include "preview/PreviewPane.h"
 #include "presentation/PresentationDetector.h"
 #include "presentation/TemplateOpener.h"
-#include "shell/BrowserState.h"
+#include "preview/PreviewPane.h"
+#include "state/BrowserState.h"
 #include "strip/CategoryStrip.h"
 #include "weblink/WebButton.h"
 
@@ -34,6 +35,9 @@ struct Form1Ports {
     DialogPort& dialog;
     ShellPort& shell;
     AutomationRuntime& automation;
+    // Where the platform can tell registry changes: reads repeated within and across events then
+    // cost one check an event. Without it every read goes to the registry.
+    RegistryWatch* registryWatch = nullptr;
 };
 
 class Form1 {

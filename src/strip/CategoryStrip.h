@@ -3,7 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "platform/WindowPort.h"
 #include "preview/PreviewPane.h"
-#include "shell/BrowserState.h"
+#include "state/BrowserState.h"
 #include "weblink/WebButton.h"
 
 // The column of ten category buttons: which category is current, and the normal, hover and

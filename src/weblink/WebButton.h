@@ -2,7 +2,7 @@
 
 #include "platform/ShellPort.h"
 #include "platform/WindowPort.h"
-#include "shell/BrowserState.h"
+#include "state/BrowserState.h"
 
 // The web button: its hover picture under the pointer, its normal picture when other controls
 // put it back, and the vendor's address handed to the desktop on a click.

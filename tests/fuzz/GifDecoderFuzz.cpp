@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the GIF decoder, cut to a few sizes, and checks what it promises: the
 // same verdict as the structure check alone, a picture of the screen cut to the size, and the
 // same corner whatever the cut.
-#include "shell/GifDecoder.h"
+#include "picture/GifDecoder.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -9,7 +9,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Module1.h"
 #include "catalogue/PictureNames.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/PictureNames.h"
+#include "platform/RuntimeError.h"
 #include "presentation/PresentationDetector.h"
-#include "shell/RuntimeError.h"
 
 #include <iomanip>
 #include <optional>

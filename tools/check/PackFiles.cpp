@@ -2,7 +2,7 @@
 
 #include "TemplateFormat.h"
 #include "adapters/posix/RegularFile.h"
-#include "shell/GifStructure.h"
+#include "picture/GifStructure.h"
 
 namespace slidevane {
 

@@ -10,7 +10,7 @@
 #include "TemplateRefused.h"
 #include "adapters/posix/NativePath.h"
 #include "adapters/posix/TextCodec.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QGuiApplication>
 #include <chrono>

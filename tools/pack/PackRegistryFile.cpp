@@ -4,7 +4,7 @@
 #include "adapters/posix/RegistryFileStore.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Module1.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "TemplateLoader.h"
 #include "UnoValues.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QString>
 #include <com/sun/star/beans/XPropertySet.hpp>

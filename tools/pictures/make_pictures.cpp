@@ -1,5 +1,5 @@
 // Writes the pictures the program carries (window background, control pictures, icon, hand
-// pointer) into the folder given, normally src/shell/assets. Run by scripts/make-pictures.sh.
+// pointer) into the folder given, normally src/picture/assets. Run by scripts/make-pictures.sh.
 #include "StoredPictures.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,7 @@
 #include "adapters/qt/PictureControl.h"
 
 #include "adapters/qt/DoubleClickGuard.h"
+#include "adapters/qt/QtPicture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,11 +20,12 @@ PictureControl::PictureControl(Control control, DoubleClickGuard& guard, QWidget
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureControl::SetPicture(const QImage& picture) {
+void PictureControl::SetPicture(SharedPicture picture) {
     if (picture == picture_) {
         return;
     }
-    picture_ = picture;
+    picture_ = std::move(picture);
+    image_ = QtPicture::Image(picture_);
     UpdateOpacity();
     update();
 }
@@ -36,14 +38,14 @@ void PictureControl::UpdateOpacity() {
     // A picture without transparency that covers the whole control hides the background: Qt
     // then need not paint the window beneath it first.
     bool const opaque =
-        !picture_.hasAlphaChannel() && picture_.width() >= width() && picture_.height() >= height();
+        !image_.hasAlphaChannel() && image_.width() >= width() && image_.height() >= height();
     setAttribute(Qt::WA_OpaquePaintEvent, opaque);
 }
 
 void PictureControl::paintEvent(QPaintEvent*) {
     // Transparent parts of a GIF show the background picture that the window paints beneath.
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    painter.drawImage(0, 0, image_);
 }
 
 void PictureControl::Press(const QMouseEvent& event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/DecodedPictures.h"
 #include "platform/Control.h"
 
 #include <QImage>
@@ -12,7 +13,7 @@
 //
 // Owns: its picture and the flags of the primary button's press that decide Click and DblClick
 // (the other buttons give MouseUp only). It does not own its place and size (the window sets
-// them) nor what an event means (the core decides).
+// them), the decoding of pictures (the picture room) nor what an event means (the core decides).
 namespace slidevane {
 
 class DoubleClickGuard;
@@ -24,9 +25,10 @@ public:
     PictureControl(Control control, DoubleClickGuard& guard, QWidget* parent);
 
     Control Id() const { return control_; }
-    // Repaints only when the picture differs: a hover reloads mostly the pictures already shown.
-    void SetPicture(const QImage& picture);
-    const QImage& Picture() const { return picture_; }
+    // Repaints only when it is another picture: a hover reloads mostly the pictures already
+    // shown, and the picture room gives the same object for the same bytes and size.
+    void SetPicture(SharedPicture picture);
+    const QImage& Picture() const { return image_; }
     void SetEventHandler(EventHandler handler) { handler_ = std::move(handler); }
 
 protected:
@@ -44,7 +46,8 @@ private:
 
     Control control_;
     DoubleClickGuard& guard_;
-    QImage picture_;
+    SharedPicture picture_;
+    QImage image_; // over the pixels of picture_
     EventHandler handler_;
     bool pressedHere_ = false; // the primary button was pressed on this control
     bool pressWasDouble_ = false;

@@ -1,8 +1,8 @@
 #include "adapters/qt/QtWindow.h"
 
 #include "adapters/qt/IconFile.h"
-#include "adapters/qt/PictureFile.h"
-#include "shell/LayoutTable.h"
+#include "adapters/qt/QtPicture.h"
+#include "platform/LayoutTable.h"
 
 #include <QCursor>
 #include <QFile>
@@ -56,14 +56,14 @@ QtWindow::QtWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
     }
     setWindowIcon(icon);
     setFocusPolicy(Qt::NoFocus);
-    background_ = QPixmap::fromImage(PictureFile::ReadStored(Stored("background.gif")));
+    background_ = QPixmap::fromImage(QtPicture::Image(QtPicture::Stored(Stored("background.gif"))));
 
     float const twipsPerPixel = TwipsPerPixel();
     formWidth_ = LayoutTable::FormWidthTwips;
     formHeight_ = LayoutTable::FormHeightTwips;
     for (Control control : AllControls) {
         auto* widget = new PictureControl(control, guard_, this);
-        widget->SetPicture(PictureFile::ReadStored(StoredPictureOf(control)));
+        widget->SetPicture(QtPicture::Stored(StoredPictureOf(control)));
         controls_[Slot(control)] = widget;
         ControlLayout const& layout = LayoutTable::Of(control);
         geometry_[Slot(control)] = {layout.left / twipsPerPixel, layout.top / twipsPerPixel,
@@ -98,11 +98,12 @@ float QtWindow::TwipsPerPixel() const {
 }
 
 void QtWindow::LoadPicture(Control control, const std::string& path) {
-    PictureFile file = PictureFile::Open(paths_, path);
     // Only the part the control shows is decoded. Controls change size only in the start-up
-    // compensation, which shrinks them before any file is loaded.
-    Widget(control).SetPicture(file.Decode(decoded_, Widget(control).size()));
-    loaded_[Slot(control)] = file.LocalPath();
+    // compensation, which shrinks them before any file is loaded. A failure leaves the control
+    // as it was.
+    PictureControl& widget = Widget(control);
+    widget.SetPicture(pictures_.Load(path, widget.width(), widget.height()));
+    loaded_[Slot(control)] = QString::fromStdString(files_.LastNativePath());
 }
 
 void QtWindow::SetFormWidth(float twips) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "adapters/posix/NativePath.h"
-#include "adapters/qt/DecodedPictures.h"
+#include "adapters/posix/PosixPictureFiles.h"
 #include "adapters/qt/DoubleClickGuard.h"
 #include "adapters/qt/PictureControl.h"
+#include "picture/PictureLoader.h"
 #include "platform/WindowPort.h"
 
 #include <QPixmap>
@@ -17,8 +17,9 @@
 //
 // Owns: the controls, the background, the layout's floating-point geometry (the window's outer
 // size in twips, the controls' places and sizes in pixels) and how it is rounded onto the screen,
-// picture loading from files and the pictures it has decoded. It does not own what the events mean
-// (the core), the message box (QtDialog) or the end of the program (main's event loop).
+// and the picture loader with the pictures it has decoded. It does not own how pictures are read
+// and decoded (the picture room, over the posix adapter's files), what the events mean (the
+// core), the message box (QtDialog) or the end of the program (main's event loop).
 namespace slidevane {
 
 class QtWindow : public QWidget, public WindowPort {
@@ -54,9 +55,9 @@ private:
     void PlaceControl(Control control);
     void ApplyFormSize();
 
-    NativePath paths_ = NativePath::fromEnvironment();
+    PosixPictureFiles files_;
+    PictureLoader pictures_{files_};
     DoubleClickGuard guard_;
-    DecodedPictures decoded_;
     QPixmap background_;
     std::array<PictureControl*, ControlCount> controls_{};
     std::array<std::array<float, 4>, ControlCount> geometry_{};

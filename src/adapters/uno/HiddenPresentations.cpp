@@ -2,7 +2,7 @@
 
 #include "AbandonedFrames.h"
 #include "TemplateLoader.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <unistd.h>
 

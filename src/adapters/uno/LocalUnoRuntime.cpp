@@ -1,7 +1,7 @@
 #include "LocalUnoRuntime.h"
 
 #include "UnoValues.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <com/sun/star/container/XHierarchicalNameAccess.hpp>
 #include <cppuhelper/bootstrap.hxx>

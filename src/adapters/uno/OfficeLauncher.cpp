@@ -1,6 +1,6 @@
 #include "OfficeLauncher.h"
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <cerrno>
 #include <csignal>

@@ -2,7 +2,7 @@
 
 #include "LocalUnoRuntime.h"
 #include "UnoValues.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/XBridge.hpp>

@@ -3,7 +3,7 @@
 #include "RefusingInteractionHandler.h"
 #include "TemplateRefused.h"
 #include "adapters/posix/RegularFile.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>

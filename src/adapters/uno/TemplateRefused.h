@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <string>
 

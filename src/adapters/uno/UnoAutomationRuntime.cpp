@@ -5,7 +5,7 @@
 #include "OfficeProfile.h"
 #include "OfficeStartLock.h"
 #include "UnoApplication.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <thread>

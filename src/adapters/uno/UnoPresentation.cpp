@@ -3,7 +3,7 @@
 #include "AbandonedFrames.h"
 #include "TemplateLoader.h"
 #include "adapters/posix/NativePath.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 

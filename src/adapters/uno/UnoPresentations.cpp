@@ -1,7 +1,7 @@
 #include "UnoPresentations.h"
 
 #include "UnoPresentation.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 

@@ -6,7 +6,7 @@
 #include "adapters/win32/DispatchObject.h"
 #include "adapters/win32/OfficeInterfaces.h"
 #include "adapters/win32/WindowsApi.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <objbase.h>
 

@@ -1,7 +1,7 @@
 #include "adapters/win32/DispatchObject.h"
 
 #include "adapters/win32/AnsiText.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <cstdio>

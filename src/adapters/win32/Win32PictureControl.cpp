@@ -1,5 +1,8 @@
 #include "adapters/win32/Win32PictureControl.h"
 
+#include "adapters/win32/DibPainter.h"
+
+#include <algorithm>
 #include <cmath>
 #include <windowsx.h>
 
@@ -26,12 +29,11 @@ void Win32PictureControl::RegisterClass(HINSTANCE instance) {
 
 Win32PictureControl::Win32PictureControl(Control control, HWND parent, HINSTANCE instance,
                                          ClickSequencer& sequencer, MoveFilter& moves,
-                                         const EventHandler& handler, const OlePicture& background,
+                                         const EventHandler& handler, SharedPicture background,
                                          HCURSOR pointer)
     : control_(control), sequencer_(sequencer), moves_(moves), handler_(handler),
-      background_(background), pointer_(pointer) {
+      background_(std::move(background)), pointer_(pointer) {
     std::string const name(ControlName(control));
-    picture_ = OlePicture::FromResource(name.c_str());
     window_ = CreateWindowExA(0, ClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                               0, 0, 0, 0, parent, nullptr, instance, this);
 }
@@ -43,14 +45,29 @@ Win32PictureControl::~Win32PictureControl() {
     }
 }
 
-void Win32PictureControl::SetPicture(OlePicture picture) {
+void Win32PictureControl::SetPicture(SharedPicture picture) {
+    // The picture room gives the same object for the same bytes and size: a hover reloads mostly
+    // the pictures already shown, and those cost no paint.
+    if (picture == picture_) {
+        return;
+    }
     picture_ = std::move(picture);
+    shown_.clear();
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 void Win32PictureControl::SetGeometry(Property property, float pixels) {
     geometry_[Slot(property)] = pixels;
+    shown_.clear();
     Place();
+}
+
+int Win32PictureControl::ShownWidth() const {
+    return std::max(Rounded(geometry_[Slot(Property::Width)]), 0);
+}
+
+int Win32PictureControl::ShownHeight() const {
+    return std::max(Rounded(geometry_[Slot(Property::Height)]), 0);
 }
 
 void Win32PictureControl::Place() {
@@ -61,12 +78,44 @@ void Win32PictureControl::Place() {
                Rounded(geometry_[Slot(Width)]), Rounded(geometry_[Slot(Height)]), TRUE);
 }
 
+void Win32PictureControl::Compose() const {
+    // The place as it is on the screen: the rounded geometry, as Place() put it there.
+    using enum Property;
+    int const left = Rounded(geometry_[Slot(Left)]);
+    int const top = Rounded(geometry_[Slot(Top)]);
+    shownWidth_ = ShownWidth();
+    shownHeight_ = ShownHeight();
+    shown_.assign(static_cast<std::size_t>(shownWidth_) * static_cast<std::size_t>(shownHeight_),
+                  0xff000000u);
+    auto overlay = [&](const GifPicture& picture, int x0, int y0) {
+        // Pixels with alpha 0 are the transparent ones; every other pixel is opaque.
+        int const fromX = std::max(0, x0);
+        int const toX = std::min(shownWidth_, x0 + picture.width);
+        for (int y = std::max(0, y0); y < std::min(shownHeight_, y0 + picture.height); ++y) {
+            std::uint32_t const* in = picture.pixels.data() +
+                                      static_cast<std::size_t>(y - y0) * picture.width +
+                                      (fromX - x0);
+            std::uint32_t* out = shown_.data() + static_cast<std::size_t>(y) * shownWidth_ + fromX;
+            for (int x = fromX; x < toX; ++x, ++in, ++out) {
+                if ((*in >> 24) != 0) {
+                    *out = *in;
+                }
+            }
+        }
+    };
+    if (background_) {
+        overlay(*background_, -left, -top);
+    }
+    if (picture_) {
+        overlay(*picture_, 0, 0);
+    }
+}
+
 void Win32PictureControl::Paint(HDC dc) const {
-    RECT place{};
-    GetWindowRect(window_, &place);
-    MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&place), 2);
-    background_.Draw(dc, -place.left, -place.top);
-    picture_.Draw(dc, 0, 0);
+    if (shown_.empty()) {
+        Compose();
+    }
+    DibPainter::Draw(dc, shown_.data(), shownWidth_, shownHeight_, 0, 0);
 }
 
 LRESULT CALLBACK Win32PictureControl::WindowProc(HWND window, UINT message, WPARAM wParam,

@@ -8,15 +8,8 @@ namespace slidevane {
 
 namespace {
 
-// The core spells the predefined keys as 32-bit values; 64-bit advapi32 defines them
-// sign-extended (HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002), so they are widened the same way.
 ::HKEY Native(win::HKEY key) {
-    auto const value = reinterpret_cast<std::uintptr_t>(key);
-    if (value >= 0x80000000u && value <= 0x800000FFu) {
-        auto const widened = static_cast<std::intptr_t>(static_cast<std::int32_t>(value));
-        return reinterpret_cast<::HKEY>(widened);
-    }
-    return reinterpret_cast<::HKEY>(key);
+    return static_cast<::HKEY>(Win32Registry::NativeKey(key));
 }
 
 win::HKEY Core(::HKEY key) {
@@ -24,6 +17,16 @@ win::HKEY Core(::HKEY key) {
 }
 
 } // namespace
+
+void* Win32Registry::NativeKey(win::HKEY key) {
+    // Predefined keys are widened the way 64-bit advapi32 defines them.
+    auto const value = reinterpret_cast<std::uintptr_t>(key);
+    if (value >= 0x80000000u && value <= 0x800000FFu) {
+        auto const widened = static_cast<std::intptr_t>(static_cast<std::int32_t>(value));
+        return reinterpret_cast<void*>(widened);
+    }
+    return key;
+}
 
 win::LONG Win32Registry::RegOpenKeyExA(win::HKEY key, const char* subKey, win::DWORD options,
                                        win::REGSAM samDesired, win::HKEY* result) {

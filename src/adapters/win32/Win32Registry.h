@@ -17,6 +17,10 @@ public:
     win::LONG RegQueryValueExA(win::HKEY key, const char* valueName, win::DWORD* reserved,
                                win::DWORD* type, win::BYTE* data, win::DWORD* dataSize) override;
     win::LONG RegCloseKey(win::HKEY key) override;
+
+    // The core spells the predefined keys as 32-bit values; 64-bit advapi32 defines them
+    // sign-extended (HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002): the key as advapi32 takes it.
+    static void* NativeKey(win::HKEY key);
 };
 
 } // namespace slidevane

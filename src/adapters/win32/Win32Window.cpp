@@ -1,8 +1,10 @@
 #include "adapters/win32/Win32Window.h"
 
-#include "shell/LayoutTable.h"
+#include "adapters/win32/DibPainter.h"
+#include "platform/LayoutTable.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace slidevane {
 
@@ -29,7 +31,7 @@ int LogicalDpiY() {
 Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
     icon_ = LoadIconA(instance, IconResource);
     hand_ = LoadCursorA(instance, HandResource);
-    background_ = OlePicture::FromResource(BackgroundResource);
+    background_ = StoredPicture(BackgroundResource);
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -56,6 +58,7 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
         slot = std::make_unique<Win32PictureControl>(control, window_, instance, sequencer_, moves_,
                                                      handler_, background_,
                                                      control == Control::WWWBtn ? hand_ : nullptr);
+        slot->SetPicture(StoredPicture(std::string(ControlName(control)).c_str()));
         ControlLayout const& layout = LayoutTable::Of(control);
         slot->SetGeometry(Property::Left, layout.left / twipsPerPixel);
         slot->SetGeometry(Property::Top, layout.top / twipsPerPixel);
@@ -95,9 +98,24 @@ float Win32Window::TwipsPerPixel() const {
     return 1440.0f / static_cast<float>(LogicalDpiY());
 }
 
+SharedPicture Win32Window::StoredPicture(const char* name) {
+    HMODULE const module = GetModuleHandleA(nullptr);
+    HRSRC const resource = FindResourceA(module, name, MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL const loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    void const* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        return nullptr;
+    }
+    return PictureLoader::Stored(
+        std::string_view(static_cast<const char*>(bytes), SizeofResource(module, resource)));
+}
+
 void Win32Window::LoadPicture(Control control, const std::string& path) {
     // Decoded completely before the control changes, so a failure leaves its picture in place.
-    ControlAt(control).SetPicture(OlePicture::FromFile(path));
+    // Only the part the control shows is decoded. Controls change size only in the start-up
+    // compensation, which shrinks them before any file is loaded.
+    Win32PictureControl& target = ControlAt(control);
+    target.SetPicture(pictures_.Load(path, target.ShownWidth(), target.ShownHeight()));
 }
 
 void Win32Window::SetFormWidth(float twips) {
@@ -156,7 +174,11 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC const dc = BeginPaint(window_, &paint);
-        background_.Draw(dc, 0, 0);
+        if (background_) {
+            // 1:1 from the top-left corner; the window's edges cut off what lies beyond them.
+            DibPainter::Draw(dc, background_->pixels.data(), background_->width,
+                             background_->height, 0, 0);
+        }
         EndPaint(window_, &paint);
         return 0;
     }

@@ -2,9 +2,10 @@
 
 #include "adapters/win32/ClickSequencer.h"
 #include "adapters/win32/MoveFilter.h"
-#include "adapters/win32/OlePicture.h"
 #include "adapters/win32/Win32PictureControl.h"
+#include "adapters/win32/Win32PictureFiles.h"
 #include "adapters/win32/WindowsApi.h"
+#include "picture/PictureLoader.h"
 #include "platform/WindowPort.h"
 
 #include <array>
@@ -15,8 +16,10 @@
 // each showing its stored picture from the moment the window exists.
 //
 // Owns: the top-level window, the background, the controls, the window's outer size in twips and
-// how it is rounded onto the screen, the window-wide press and move rules. It does not own what the
-// events mean (the handler, which main points at Form1), the message box or the message loop.
+// how it is rounded onto the screen, the window-wide press and move rules, and the picture
+// loader with the pictures it has decoded. It does not own what the events mean (the handler,
+// which main points at Form1), how pictures are decoded (the picture room), the message box or
+// the message loop.
 namespace slidevane {
 
 class Win32Window : public WindowPort {
@@ -36,6 +39,10 @@ public:
 
     HWND Handle() const { return window_; }
     const Win32PictureControl& ControlWindow(Control control) const;
+    const SharedPicture& Background() const { return background_; }
+    // A picture stored in this program's resources as RCDATA under `name`, decoded whole; null
+    // when the program carries none of that name.
+    static SharedPicture StoredPicture(const char* name);
     // 1440 over the display's logical dots per inch: 15 at the designed 96.
     float TwipsPerPixel() const;
 
@@ -60,7 +67,9 @@ private:
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
     HCURSOR hand_ = nullptr;
-    OlePicture background_;
+    SharedPicture background_;
+    Win32PictureFiles files_;
+    PictureLoader pictures_{files_};
     ClickSequencer sequencer_;
     MoveFilter moves_;
     Win32PictureControl::EventHandler handler_;

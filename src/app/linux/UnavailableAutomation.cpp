@@ -1,6 +1,6 @@
 #include "UnavailableAutomation.h"
 
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 

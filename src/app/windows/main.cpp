@@ -7,6 +7,7 @@
 #include "adapters/win32/ComAutomationRuntime.h"
 #include "adapters/win32/Win32Dialog.h"
 #include "adapters/win32/Win32Registry.h"
+#include "adapters/win32/Win32RegistryWatch.h"
 #include "adapters/win32/Win32Shell.h"
 #include "adapters/win32/Win32Window.h"
 
@@ -15,10 +16,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Declared first so that the apartment outlives every picture and automation object.
     ComAutomationRuntime automation;
     Win32Registry registry;
+    Win32RegistryWatch registryWatch;
     Win32Shell shell;
     Win32Window window(instance);
     Win32Dialog dialog(window.Handle());
-    Form1 form(Form1Ports{registry, window, dialog, shell, automation});
+    Form1 form(Form1Ports{registry, window, dialog, shell, automation, &registryWatch});
     window.SetEventHandler(
         [&form](Control control, Event event) { form.Dispatch(control, event); });
 

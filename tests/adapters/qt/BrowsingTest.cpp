@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <set>
+#include <utility>
 
 namespace slidevane::test {
 namespace {
@@ -87,6 +89,51 @@ TEST_F(Browsing, HoveringAcrossTheStripHighlightsTheButtonUnderThePointer) {
     pointer->MoveTo(Pointer::Background);
     EXPECT_EQ(StripShows(), StripAfterHover(9, 2));
     EXPECT_EQ(browser.log.Buttons(), Lines{});
+}
+
+// Counts the paints of every control.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QtWindow& window) {
+        for (Control control : AllControls) {
+            window.Widget(control).installEventFilter(this);
+        }
+    }
+    // The controls painted since the last call, by name.
+    std::set<std::string> Take() { return std::exchange(painted_, {}); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted_.insert(static_cast<PictureControl*>(watched)->objectName().toStdString());
+        }
+        return false;
+    }
+
+private:
+    std::set<std::string> painted_;
+};
+
+TEST_F(Browsing, AMoveRepaintsOnlyTheControlsWhosePictureChanged) {
+    using Painted = std::set<std::string>;
+    StartAndPark();
+    pointer->MoveTo(Centre(Control::Button1));
+    QCoreApplication::processEvents();
+    PaintCounter painted(browser.window);
+    auto after = [&](Control control, QPoint offset = {}) {
+        pointer->MoveTo(Centre(control) + offset);
+        QCoreApplication::processEvents();
+        return painted.Take();
+    };
+    // Eleven pictures loaded, two of them changed.
+    EXPECT_EQ(after(Control::Button2), (Painted{"Button1", "Button2"}));
+    EXPECT_EQ(after(Control::Button2, {3, 0}), Painted{});
+    // Five loaded: the old and the new selection and the main preview changed.
+    EXPECT_EQ(after(Control::Dis2BackGnd),
+              (Painted{"Dis1BackGnd", "Dis2BackGnd", "MainDisBackGnd"}));
+    EXPECT_EQ(after(Control::Dis2BackGnd, {2, 1}), Painted{});
+    EXPECT_EQ(after(Control::WWWBtn), Painted{"WWWBtn"});
+    EXPECT_EQ(after(Control::MainDisBackGnd), Painted{"WWWBtn"});
 }
 
 TEST_F(Browsing, ClickingAStripButtonMakesItsCategoryCurrentAndFillsThePane) {

@@ -3,7 +3,7 @@
 // for that density.
 #include "BrowserUnderTest.h"
 #include "PixelProbe.h"
-#include "shell/LayoutTable.h"
+#include "platform/LayoutTable.h"
 
 #include <gtest/gtest.h>
 

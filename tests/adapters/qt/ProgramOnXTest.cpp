@@ -2,10 +2,10 @@
 // its close glyph with status 0.
 #include "FixturePack.h"
 #include "XvfbDisplay.h"
-#include "adapters/qt/PictureFile.h"
 #include "adapters/qt/QtWindow.h"
 
 #include <QElapsedTimer>
+#include <QImageReader>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -22,8 +22,7 @@ TEST(ProgramOnX, ShowsThePackFollowsThePointerAndClosesFromItsGlyph) {
         GTEST_SKIP() << "Xvfb, xdotool or ImageMagick's import is not installed";
     }
     QtWindow layout; // the designed places, and the stored pictures to compare with
-    QImage const background =
-        PictureFile::ReadStored(QStringLiteral(":/slidevane3/background.gif"));
+    QImage const background = QImageReader(QStringLiteral(":/slidevane3/background.gif")).read();
     FixturePack pack;
     XvfbDisplay display;
     ASSERT_TRUE(display.Started());

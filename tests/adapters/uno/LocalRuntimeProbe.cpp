@@ -3,7 +3,7 @@
 // types can be used: "types", or the error the program would report.
 #include "LocalUnoRuntime.h"
 #include "OfficeProfile.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <cstdio>
 #include <cstring>

@@ -10,9 +10,9 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Module1.h"
 #include "platform/DialogPort.h"
+#include "platform/RuntimeError.h"
 #include "presentation/TemplateOpener.h"
-#include "shell/BrowserState.h"
-#include "shell/RuntimeError.h"
+#include "state/BrowserState.h"
 
 #include <algorithm>
 #include <chrono>

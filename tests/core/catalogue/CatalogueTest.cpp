@@ -1,7 +1,8 @@
-#include "CoreFixture.h"
 #include "catalogue/Catalogue.h"
+
+#include "CoreFixture.h"
 #include "catalogue/PictureNames.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 using namespace slidevane;
 using namespace slidevane::testing;

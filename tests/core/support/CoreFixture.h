@@ -4,11 +4,9 @@
 #include "RecordingPorts.h"
 #include "shell/Form1.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
-
+#include <gtest/gtest.h>
 #include <memory>
 
 // A Form1 over the recording fakes, with a catalogue like a real install's: install folder
@@ -17,10 +15,9 @@
 namespace slidevane::testing {
 
 inline constexpr const char* CatalogueKey = "SOFTWARE\\Norvale Inc.\\Slidevane3\\1.0";
-inline constexpr const char* Titles[] = {"Celebration",   "Financial Review", "Announcement",
-                                         "Lecture",       "Introduction",     "Status Review",
-                                         "Training",      "Brain Storming",   "Report",
-                                         "Meeting"};
+inline constexpr const char* Titles[] = {
+    "Celebration",   "Financial Review", "Announcement",   "Lecture", "Introduction",
+    "Status Review", "Training",         "Brain Storming", "Report",  "Meeting"};
 
 class CoreRig {
 public:
@@ -44,7 +41,7 @@ public:
     Form1& Form() {
         if (!form_) {
             form_ = std::make_unique<Form1>(
-                Form1Ports{registry, window, dialog, shell, automation});
+                Form1Ports{registry, window, dialog, shell, automation, registryWatch});
         }
         return *form_;
     }
@@ -63,6 +60,7 @@ public:
     RecordingDialog dialog;
     RecordingShell shell;
     ScriptedAutomation automation;
+    RegistryWatch* registryWatch = nullptr; // set before Form() to give the platform's watch
 
 private:
     std::unique_ptr<Form1> form_;

@@ -1,7 +1,7 @@
 #include "RecordingPorts.h"
 
-#include "shell/LayoutTable.h"
-#include "shell/RuntimeError.h"
+#include "platform/LayoutTable.h"
+#include "platform/RuntimeError.h"
 
 #include <utility>
 

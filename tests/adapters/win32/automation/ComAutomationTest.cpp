@@ -1,8 +1,8 @@
 #include "FakeRegistry.h"
 #include "RecordingPorts.h"
 #include "WineHost.h"
+#include "platform/RuntimeError.h"
 #include "shell/Form1.h"
-#include "shell/RuntimeError.h"
 
 // After the core: <windows.h> defines macros named like the core's registry constants.
 #include "adapters/win32/ComAutomationRuntime.h"

@@ -1,7 +1,7 @@
 #include "KeyRedirect.h"
 #include "WineHost.h"
 #include "catalogue/Catalogue.h"
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 // After the core: <windows.h> defines macros named like the core's registry constants.
 #include "adapters/win32/Win32Registry.h"

@@ -22,6 +22,7 @@ KeyRedirect::KeyRedirect(RegistryApi& target, std::string from, std::string to)
 
 win::LONG KeyRedirect::RegOpenKeyExA(win::HKEY key, const char* subKey, win::DWORD options,
                                      win::REGSAM samDesired, win::HKEY* result) {
+    ++opens;
     std::string path = subKey != nullptr ? subKey : "";
     if (StartsWithNoCase(path, from_)) {
         path = to_ + path.substr(from_.size());

@@ -7,8 +7,8 @@
 // Passes the catalogue's reads on to a real registry with the catalogue's key replaced by a test
 // case's key, so that every case of one fixture can be read through the real Catalogue at once.
 //
-// Owns: the two key prefixes and the access masks it was asked for. The reads themselves are the
-// wrapped registry's.
+// Owns: the two key prefixes and the counts of the opens asked for and of the handles open. The
+// reads themselves are the wrapped registry's.
 namespace slidevane::testing {
 
 class KeyRedirect : public RegistryApi {
@@ -22,6 +22,7 @@ public:
     win::LONG RegCloseKey(win::HKEY key) override;
 
     int openHandles = 0;
+    int opens = 0; // every open asked for, successful or not
 
 private:
     RegistryApi& target_;

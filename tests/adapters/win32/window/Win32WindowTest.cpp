@@ -1,9 +1,9 @@
 #include "WineHost.h"
-#include "shell/LayoutTable.h"
-#include "shell/RuntimeError.h"
+#include "platform/LayoutTable.h"
+#include "platform/RuntimeError.h"
 
 // After the core: <windows.h> defines macros named like the core's registry constants.
-#include "adapters/win32/OlePicture.h"
+#include "adapters/win32/Win32PictureFiles.h"
 #include "adapters/win32/Win32Window.h"
 #include "adapters/win32/WindowsApi.h"
 
@@ -55,19 +55,10 @@ protected:
 
     // The stored background's pixel at (x, y) of the window.
     static COLORREF BackgroundAt(int x, int y) {
-        OlePicture const background = OlePicture::FromResource("BACKGROUND");
-        HDC const screen = GetDC(nullptr);
-        HDC const memory = CreateCompatibleDC(screen);
-        HBITMAP const bitmap =
-            CreateCompatibleBitmap(screen, background.Width(), background.Height());
-        HGDIOBJ const old = SelectObject(memory, bitmap);
-        background.Draw(memory, 0, 0);
-        COLORREF const pixel = GetPixel(memory, x, y);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return pixel;
+        SharedPicture const background = Win32Window::StoredPicture("BACKGROUND");
+        std::uint32_t const pixel =
+            background->pixels[static_cast<std::size_t>(y) * background->width + x];
+        return RGB((pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff);
     }
 
     int LoadError(Control control, const std::string& path) {
@@ -152,6 +143,38 @@ TEST_F(Win32WindowTest, PicturesAreDrawnOneToOneFromTheTopLeftAndClipped) {
     EXPECT_EQ(PixelOf(Control::Picture9, 7, 2), RGB(0, 255, 0));
 }
 
+TEST_F(Win32WindowTest, OnlyAControlWhosePictureChangedIsRepainted) {
+    window.Show();
+    auto paintEverything = [&] {
+        RedrawWindow(window.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
+    auto waitsForPaint = [&](Control control) {
+        RECT region{};
+        return GetUpdateRect(Child(control), &region, FALSE) != FALSE;
+    };
+    paintEverything();
+    std::string const folder = MakeTempFolder();
+    std::string const copy = folder + "red-copy.gif";
+    ASSERT_TRUE(CopyFileA(Picture("red-20x10.gif").c_str(), copy.c_str(), FALSE));
+
+    window.LoadPicture(Control::Button1, Picture("red-20x10.gif"));
+    EXPECT_TRUE(waitsForPaint(Control::Button1));
+    EXPECT_FALSE(waitsForPaint(Control::Button2));
+    paintEverything();
+    // The same picture again, also from another file of the same bytes: nothing to paint.
+    window.LoadPicture(Control::Button1, Picture("red-20x10.gif"));
+    window.LoadPicture(Control::Button1, copy);
+    EXPECT_FALSE(waitsForPaint(Control::Button1));
+    // Another picture, or the same one cut to another control's size: painted.
+    window.LoadPicture(Control::Button1, Picture("blue-300x300.gif"));
+    window.LoadPicture(Control::Button2, Picture("blue-300x300.gif"));
+    EXPECT_TRUE(waitsForPaint(Control::Button1));
+    EXPECT_TRUE(waitsForPaint(Control::Button2));
+    paintEverything();
+    EXPECT_EQ(PixelOf(Control::Button1, 1, 1), RGB(0, 0, 255));
+    RemoveFolder(folder);
+}
+
 TEST_F(Win32WindowTest, FailedLoadsRaiseTheirErrorsAndKeepThePicture) {
     window.LoadPicture(Control::Dis1BackGnd, Picture("red-20x10.gif"));
     EXPECT_EQ(LoadError(Control::Dis1BackGnd, Picture("absent.gif")), 53);
@@ -174,7 +197,8 @@ int LoadErrorWithin(const std::string& path) {
     std::future<int> done = result->get_future();
     std::thread([result, path] {
         try {
-            OlePicture::FromFile(path);
+            Win32PictureFiles files;
+            PictureLoader(files).Load(path, 10, 10);
             result->set_value(0);
         } catch (const RuntimeError& error) {
             result->set_value(error.Number());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/GifStructure.h"
+#include "picture/GifStructure.h"
 
 #include <cstdint>
 #include <string_view>

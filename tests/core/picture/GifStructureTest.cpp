@@ -1,6 +1,6 @@
 // What is a whole GIF: the verdict for every way a file can fall short, and the encoders' habits
 // that are still whole pictures.
-#include "shell/GifStructure.h"
+#include "picture/GifStructure.h"
 
 #include "GifBytes.h"
 

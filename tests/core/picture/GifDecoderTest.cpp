@@ -1,6 +1,6 @@
 // The pixels of a GIF's first image as a control shows them: every encoder shape decoded alike,
 // only the corner the control shows, the screen's background and the transparent colour.
-#include "shell/GifDecoder.h"
+#include "picture/GifDecoder.h"
 
 #include "GifBytes.h"
 

@@ -1,4 +1,4 @@
-#include "shell/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace slidevane {
 

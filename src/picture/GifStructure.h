@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/GifLzw.h"
+#include "picture/GifLzw.h"
 
 #include <cstddef>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "shell/GifLzw.h"
+#include "picture/GifLzw.h"
 
 namespace slidevane {
 

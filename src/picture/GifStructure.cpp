@@ -1,4 +1,4 @@
-#include "shell/GifStructure.h"
+#include "picture/GifStructure.h"
 
 namespace slidevane {
 

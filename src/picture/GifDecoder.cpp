@@ -1,4 +1,4 @@
-#include "shell/GifDecoder.h"
+#include "picture/GifDecoder.h"
 
 #include <algorithm>
 #include <array>

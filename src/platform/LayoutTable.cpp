@@ -1,4 +1,4 @@
-#include "shell/LayoutTable.h"
+#include "platform/LayoutTable.h"
 
 #include <array>
 
