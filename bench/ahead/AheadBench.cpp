@@ -146,15 +146,19 @@ int main(int argc, char** argv) {
                     ahead ? fs::path(SLIDEVANE3_KEEPER) : fs::path(),
                     30s,
                     60s};
-                slidevane::UnoAutomationRuntime runtime(settings);
-                if (ahead) {
-                    runtime.StartAhead();
-                }
-                std::this_thread::sleep_for(3s); // browsing
-                double const opened = DoubleClick(runtime, file);
-                (ahead ? first : cold).push_back(opened);
-                if (ahead) {
-                    second.push_back(DoubleClick(runtime, file));
+                try {
+                    slidevane::UnoAutomationRuntime runtime(settings);
+                    if (ahead) {
+                        runtime.StartAhead();
+                    }
+                    std::this_thread::sleep_for(3s); // browsing
+                    double const opened = DoubleClick(runtime, file);
+                    (ahead ? first : cold).push_back(opened);
+                    if (ahead) {
+                        second.push_back(DoubleClick(runtime, file));
+                    }
+                } catch (const std::exception& error) {
+                    std::printf("  (a run of %s failed: %s)\n", name.c_str(), error.what());
                 }
                 EndOffice(settings.pipeName, profileUrl);
             }
