@@ -32,7 +32,8 @@ end_session() {
 }
 
 one_run() { # ahead (1 or 0) -> prints peak KiB
-    session SLIDEVANE3_OFFICE_AHEAD="$1" SLIDEVANE3_REGISTRY="$registry" "$program" >/dev/null 2>&1 &
+    env -i HOME="$work/home" PATH="$PATH" LANG=C.UTF-8 DISPLAY="$display" \
+        SLIDEVANE3_OFFICE_AHEAD="$1" SLIDEVANE3_REGISTRY="$registry" "$program" >/dev/null 2>&1 &
     local pid=$!
     sleep 4
     local window
