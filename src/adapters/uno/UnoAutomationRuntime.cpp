@@ -69,9 +69,11 @@ std::optional<OfficeAhead::Outcome> UnoAutomationRuntime::StartAhead() {
     if (ahead_ || settings_.keeper.empty()) {
         return std::nullopt;
     }
-    ahead_ = std::make_unique<OfficeAhead>(
-        OfficeAhead::Settings{settings_.launcher, settings_.pipeName, settings_.profileUrl,
-                              settings_.keeper, settings_.connectDeadline, settings_.callDeadline});
+    ahead_ = std::make_unique<OfficeAhead>(OfficeAhead::Settings{
+        settings_.launcher, settings_.pipeName, settings_.profileUrl, settings_.keeper,
+        settings_.connectDeadline,
+        // readying is short; a program that ends meanwhile waits for it
+        std::min<std::chrono::milliseconds>(settings_.callDeadline, std::chrono::seconds(15))});
     return ahead_->Start();
 }
 
