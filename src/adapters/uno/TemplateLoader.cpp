@@ -141,24 +141,27 @@ Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePa
 void TemplateLoader::Show(const Reference<css::uno::XInterface>& presentation,
                           const std::string& frameName) {
     // The frame is made under its name before anything is put into it, so that a window the
-    // office finishes after the program stopped waiting can still be found. The window is
-    // filled hidden and shown once complete, as when the office opens a document itself: a
-    // window shown while it is being built is laid out again for every part added. A new
-    // window comes up in front of the office's others.
+    // office finishes after the program stopped waiting can still be found. It is shown before
+    // the presentation is put into it, as the office shows the frame of a document it opens
+    // itself: the frame then gets its toolbars, panes and sidebar together with the document.
+    // Filled while hidden, it came up without them and was laid out again with them a third
+    // of a second later, when the office got round to it. A new window comes up in front of
+    // the office's others.
     Reference<css::frame::XFrame> const frame =
         office_.Desktop()->findFrame(ToUno(frameName), css::frame::FrameSearchFlag::CREATE);
     if (!frame.is()) {
         throw css::uno::RuntimeException("the office could not make a window");
     }
     try {
+        frame->getContainerWindow()->setVisible(true);
         Reference<css::lang::XComponent> const shown =
             Reference<css::frame::XComponentLoader>(frame, UNO_QUERY_THROW)
                 ->loadComponentFromURL(presentation.is() ? OUString("private:object")
                                                          : OUString("private:factory/simpress"),
                                        "_self", 0,
-                                       presentation.is() ? Properties({{"Model", Any(presentation)},
-                                                                       {"Hidden", Any(true)}})
-                                                         : Properties({{"Hidden", Any(true)}}));
+                                       presentation.is()
+                                           ? Properties({{"Model", Any(presentation)}})
+                                           : Properties({}));
         if (!shown.is()) {
             throw css::uno::RuntimeException("the office could not give the presentation a window");
         }
@@ -166,7 +169,6 @@ void TemplateLoader::Show(const Reference<css::uno::XInterface>& presentation,
         Close(frame);
         throw;
     }
-    frame->getContainerWindow()->setVisible(true);
 }
 
 css::uno::Sequence<css::beans::PropertyValue>
