@@ -256,7 +256,7 @@ public:
             Clock::time_point const mapped =
                 watch_.MappedAt(shown->window, shown->when).value_or(shown->when);
             Clock::time_point const drawn =
-                paint_.LastChange(shown->window, shown->when, 500ms, 10s);
+                paint_.LastChange(shown->window, shown->when, 1000ms, 10s);
             times = Times{Milliseconds(shown->when - start), Milliseconds(mapped - start),
                           Milliseconds(drawn - start), shown->window};
         }
