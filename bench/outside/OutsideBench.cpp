@@ -35,6 +35,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -172,11 +174,26 @@ public:
         UserProgram::Result const made = UserProgram::Run(
             {"soffice", "--headless", "--nologo", "--norestore", "--terminate_after_init"},
             session_.Environment(), 180s);
-        if (!made.outcome.Succeeded() || !fs::exists(session_.Home() / ".config/libreoffice/4")) {
+        fs::path const settings =
+            session_.Home() / ".config/libreoffice/4/user/registrymodifications.xcu";
+        if (!made.outcome.Succeeded() || !fs::exists(settings)) {
             throw std::runtime_error("the office did not make its profile: " +
                                      made.outcome.Describe() + " " + made.errors);
         }
         EndOffice();
+        // A user of the office has long seen its tip of the day, which a profile's first window
+        // shows in a dialog of its own, in front of the document and holding the office.
+        std::ifstream in(settings);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t const end = text.rfind("</oor:items>");
+        if (end == std::string::npos) {
+            throw std::runtime_error("unexpected office settings in " + settings.string());
+        }
+        text.insert(end, R"(<item oor:path="/org.openoffice.Office.Common/Misc">)"
+                         R"(<prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value>)"
+                         R"(</prop></item>)"
+                         "\n");
+        std::ofstream(settings) << text;
     }
 
     void StartProgram() {
@@ -232,15 +249,17 @@ public:
         Clock::time_point const pressed = pointer_.Press();
         pointer_.Release();
         Mark("second press", pressed);
+        Aside();
         return pressed;
     }
 
     // `soffice -n TEMPLATE` in the session; the moment the launcher was started.
     Clock::time_point OfficeNew(std::size_t templateIndex) {
+        Aside();
         Clock::time_point const start = Clock::now();
-        launcher_ = std::make_unique<UserProgram>(
+        launchers_.push_back(std::make_unique<UserProgram>(
             std::vector<std::string>{"soffice", "-n", pack_.Template(templateIndex).string()},
-            session_.Environment());
+            session_.Environment()));
         Mark("soffice -n", start);
         return start;
     }
@@ -260,10 +279,11 @@ public:
             times = Times{Milliseconds(shown->when - start), Milliseconds(mapped - start),
                           Milliseconds(drawn - start), shown->window};
         }
-        if (launcher_) {
-            launcher_->Finish(30s);
-            launcher_.reset();
-        }
+        // A launcher that handed the document to a running office ends at once; one that
+        // started the office lives as long as the office, and is reaped once it is ended.
+        std::erase_if(launchers_, [](const std::unique_ptr<UserProgram>& launcher) {
+            return launcher->Wait(2s).has_value();
+        });
         return times;
     }
 
@@ -301,6 +321,7 @@ public:
     void EndOffice() {
         link_.reset();
         if (session_.OfficeProcesses().empty()) {
+            launchers_.clear();
             return;
         }
         if (!session_.Office()) {
@@ -313,6 +334,10 @@ public:
             }
         }
         session_.EndOffice();
+        for (const std::unique_ptr<UserProgram>& launcher : launchers_) {
+            launcher->Finish(10s);
+        }
+        launchers_.clear();
     }
 
     // The window's picture as it is now, as PNG into `file` (ImageMagick's import).
@@ -327,6 +352,10 @@ public:
     std::string ProgramErrors() { return program_ ? program_->Errors() : std::string(); }
 
 private:
+    // The pointer goes to the screen's corner, off every window, so that the tooltip of
+    // whatever lies under it in the new window is no part of that window's picture.
+    void Aside() { pointer_.MoveTo(1020, 764); }
+
     void MoveTo(Control control) {
         slidevane::ControlLayout const& at = LayoutTable::Of(control);
         float const perPixel = LayoutTable::DesignedTwipsPerPixel;
@@ -348,7 +377,7 @@ private:
     SyntheticPointer pointer_;
     PaintWatch paint_;
     std::unique_ptr<UserProgram> program_;
-    std::unique_ptr<UserProgram> launcher_;
+    std::vector<std::unique_ptr<UserProgram>> launchers_;
     std::shared_ptr<slidevane::OfficeConnection> link_;
     unsigned long window_ = 0;
     int originX_ = 0;
@@ -448,7 +477,8 @@ void First(Desk& desk, const Options& options, const std::vector<Template>& temp
             desk.EndOffice();
             for (int k = 0; k < 4; ++k) {
                 if (!runs[k]) {
-                    throw std::runtime_error("no Impress window for " + one.name);
+                    throw std::runtime_error("no Impress window for " + one.name + " (" +
+                                             std::to_string(k) + ")");
                 }
                 shown[k].push_back(runs[k]->shown);
                 drawn[k].push_back(runs[k]->drawn);

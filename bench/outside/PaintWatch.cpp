@@ -53,9 +53,10 @@ PaintWatch::Clock::time_point PaintWatch::LastChange(unsigned long window, Clock
         if (XGetWindowAttributes(display, window, &attributes) != 0 &&
             attributes.map_state == IsViewable && attributes.width > 0 && attributes.height > 0) {
             auto const width = static_cast<unsigned>(attributes.width);
-            auto const height = static_cast<unsigned>(attributes.height);
-            now = Strip(display, window, 0, attributes.height / 2, width, 1) +
-                  Strip(display, window, attributes.width / 2, 0, 1, height);
+            // Two rows through the panes, the slide and the sidebar; the status bar below, where
+            // the pointer waits and its tooltips come up, is no part of it.
+            now = Strip(display, window, 0, attributes.height / 3, width, 1) +
+                  Strip(display, window, 0, attributes.height / 2, width, 1);
         }
         Clock::time_point const sampled = Clock::now();
         if (now != last) {

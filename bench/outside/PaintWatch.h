@@ -3,10 +3,10 @@
 #include <chrono>
 #include <string>
 
-// Tells when a window's picture on the screen stops changing: it samples the window's middle
-// row and middle column from the X server every few milliseconds and keeps the moment of the
-// last change. A window mapped empty and filled later, or laid out again after its map, settles
-// only once its content is drawn.
+// Tells when a window's picture on the screen stops changing: it samples two rows of the window
+// (at a third and at half its height) from the X server every few milliseconds and keeps the
+// moment of the last change. A window mapped empty and filled later, or laid out again after its
+// map, settles only once its content is drawn.
 //
 // Owns: its own connection to the display. It reads pixels and changes nothing.
 namespace slidevane::bench {
