@@ -18,6 +18,9 @@ packages=(
     libreoffice-impress libreoffice-dev libreoffice-dev-common
     # tests on a real display
     xvfb xauth xdotool imagemagick
+    # the busy pointer and the test display (xcb), the double-click timed from outside
+    # (X events and XTEST input)
+    libxcb1-dev libx11-dev libxtst-dev
     # the Windows program, cross-built and tested under Wine
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
 )

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The whole test command: installs what the tests need, builds, and runs every test: the main
 # build's tests, the core and registry store under AddressSanitizer and UndefinedBehaviorSanitizer,
-# bounded fuzzing runs of the registry-file parsers, path resolution and the GIF decoder, and
-# the Windows program cross-built with mingw-w64 and tested under Wine. It ends with the time
-# each stage took and one line counting every test that ran.
+# bounded fuzzing runs of the registry-file parsers, path resolution, the GIF decoder and the
+# compound-file reader, and the Windows program cross-built with mingw-w64 and tested under
+# Wine. It ends with the time each stage took and one line counting every test that ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +13,7 @@ jobs=$(nproc)
 registry_fuzz_seconds=${SLIDEVANE3_FUZZ_SECONDS:-30}
 gif_fuzz_seconds=${SLIDEVANE3_GIF_FUZZ_SECONDS:-20}
 more_fuzz_seconds=${SLIDEVANE3_FUZZ_MORE_SECONDS:-15}
+compound_fuzz_seconds=${SLIDEVANE3_COMPOUND_FUZZ_SECONDS:-10}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 passed=0
@@ -59,7 +60,8 @@ fuzz_all() {
         fuzz native_path_fuzz "$more_fuzz_seconds" tests/data/fuzz/path) &
     local first=$!
     (fuzz gif_decoder_fuzz "$gif_fuzz_seconds" sample-pack/UI src/picture/assets &&
-        fuzz wine_hive_fuzz "$more_fuzz_seconds" tests/data/fuzz/hive) &
+        fuzz wine_hive_fuzz "$more_fuzz_seconds" tests/data/fuzz/hive &&
+        fuzz compound_file_fuzz "$compound_fuzz_seconds" sample-pack/TEMPLATE) &
     local second=$!
     local failed=0
     wait "$first" || failed=1
@@ -73,7 +75,7 @@ stage "Test" counted ctest --preset default -j "$jobs"
 stage "Build the core and store under AddressSanitizer and UndefinedBehaviorSanitizer" build asan
 stage "Test them so" counted ctest --preset asan -j "$jobs"
 stage "Build the fuzzers" build fuzz
-stage "Fuzz the parsers, path resolution and the GIF decoder" fuzz_all
+stage "Fuzz the parsers, path resolution, the GIF decoder and the compound-file reader" fuzz_all
 stage "Windows program under Wine" counted ./scripts/test-windows.sh
 
 echo "== All stages passed =="

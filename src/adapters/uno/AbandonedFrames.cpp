@@ -44,11 +44,13 @@ void AbandonedFrames::CloseFound(OfficeConnection& office) {
         if (!frame.is()) {
             return false; // not made yet, or never will be
         }
-        Reference<css::awt::XWindow2> const window(frame->getContainerWindow(), UNO_QUERY);
-        if (window.is() && window->isVisible()) {
-            return true; // shown after all: the user's now
-        }
+        // A frame is shown before its presentation is put into it: one that is shown and holds
+        // the presentation is the user's now; one shown empty is not.
         Reference<css::frame::XController> const controller = frame->getController();
+        Reference<css::awt::XWindow2> const window(frame->getContainerWindow(), UNO_QUERY);
+        if (controller.is() && window.is() && window->isVisible()) {
+            return true;
+        }
         TemplateLoader::Close(
             controller.is() ? Reference<css::uno::XInterface>(controller->getModel(), UNO_QUERY)
                             : Reference<css::uno::XInterface>(frame, UNO_QUERY));

@@ -10,7 +10,7 @@
 // the office on that pipe.
 //
 // Owns: the names of those frames for the life of the process. It never touches a frame whose
-// window is shown, nor any frame it was not told about.
+// window shows a document, nor any frame it was not told about.
 namespace slidevane {
 
 class AbandonedFrames {

@@ -2,6 +2,7 @@
 
 #include "RefusingInteractionHandler.h"
 #include "TemplateRefused.h"
+#include "adapters/posix/CompoundFile.h"
 #include "adapters/posix/RegularFile.h"
 #include "platform/RuntimeError.h"
 
@@ -22,6 +23,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <map>
+#include <optional>
 #include <rtl/ref.hxx>
 #include <utility>
 #include <vector>
@@ -44,8 +46,7 @@ constexpr sal_Int16 TitleSlideLayout = 0;
 // The office reads the file itself; what can be known here is said here, with the reason the
 // office could not give: a folder, a pipe or a device is not a template, and the office would
 // wait on a pipe for ever. The rules are those of every file the program reads.
-void RequireReadableFile(const std::string& nativePath) {
-    RegularFile const file(nativePath);
+void RequireReadableFile(const std::string& nativePath, const RegularFile& file) {
     switch (file.status()) {
     case RegularFile::Status::Open:
         break;
@@ -59,6 +60,23 @@ void RequireReadableFile(const std::string& nativePath) {
     if (file.size() == 0) {
         throw TemplateRefused(nativePath, "it is empty");
     }
+}
+
+// A PowerPoint 97-2003 file protected by a password says so in the first record of its
+// "Current User" stream, whose header token is 0xF3D1C4DF instead of 0xE391C05F. The office
+// reads no such file, and fails on it without asking for a password, so the reason is found
+// here, before the office is asked anything.
+bool ProtectedPowerPoint97(RegularFile& file) {
+    CompoundFile compound([&file](std::uint64_t offset, std::size_t count,
+                                  std::string& bytes) { return file.readAt(offset, count, bytes); },
+                          file.size());
+    if (!compound.Valid()) {
+        return false;
+    }
+    // The record header (version, type 0x0FF6, length), the atom's size, then the token.
+    std::optional<std::string> const user = compound.StreamStart(u"Current User", 16);
+    return user && user->size() == 16 && user->compare(2, 2, "\xF6\x0F") == 0 &&
+           user->compare(12, 4, "\xDF\xC4\xD1\xF3") == 0;
 }
 
 std::string WhyRefused(RefusingInteractionHandler::Question asked) {
@@ -97,7 +115,14 @@ private:
 TemplateLoader::TemplateLoader(OfficeConnection& office) : office_(office) {}
 
 Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePath) {
-    RequireReadableFile(nativePath);
+    {
+        RegularFile file(nativePath);
+        RequireReadableFile(nativePath, file);
+        if (ProtectedPowerPoint97(file)) {
+            throw TemplateRefused(nativePath,
+                                  WhyRefused(RefusingInteractionHandler::Question::Password));
+        }
+    }
     rtl::Reference<RefusingInteractionHandler> const refusing(new RefusingInteractionHandler);
 
     css::uno::Sequence<css::beans::PropertyValue> const descriptor = Detect(nativePath);
@@ -141,24 +166,27 @@ Reference<css::uno::XInterface> TemplateLoader::Load(const std::string& nativePa
 void TemplateLoader::Show(const Reference<css::uno::XInterface>& presentation,
                           const std::string& frameName) {
     // The frame is made under its name before anything is put into it, so that a window the
-    // office finishes after the program stopped waiting can still be found. The window is
-    // filled hidden and shown once complete, as when the office opens a document itself: a
-    // window shown while it is being built is laid out again for every part added. A new
-    // window comes up in front of the office's others.
+    // office finishes after the program stopped waiting can still be found. It is shown before
+    // the presentation is put into it, as the office shows the frame of a document it opens
+    // itself: the frame then gets its toolbars, panes and sidebar together with the document.
+    // Filled while hidden, it came up without them and was laid out again with them a third
+    // of a second later, when the office got round to it. A new window comes up in front of
+    // the office's others.
     Reference<css::frame::XFrame> const frame =
         office_.Desktop()->findFrame(ToUno(frameName), css::frame::FrameSearchFlag::CREATE);
     if (!frame.is()) {
         throw css::uno::RuntimeException("the office could not make a window");
     }
     try {
+        frame->getContainerWindow()->setVisible(true);
         Reference<css::lang::XComponent> const shown =
             Reference<css::frame::XComponentLoader>(frame, UNO_QUERY_THROW)
                 ->loadComponentFromURL(presentation.is() ? OUString("private:object")
                                                          : OUString("private:factory/simpress"),
                                        "_self", 0,
-                                       presentation.is() ? Properties({{"Model", Any(presentation)},
-                                                                       {"Hidden", Any(true)}})
-                                                         : Properties({{"Hidden", Any(true)}}));
+                                       presentation.is()
+                                           ? Properties({{"Model", Any(presentation)}})
+                                           : Properties({}));
         if (!shown.is()) {
             throw css::uno::RuntimeException("the office could not give the presentation a window");
         }
@@ -166,7 +194,6 @@ void TemplateLoader::Show(const Reference<css::uno::XInterface>& presentation,
         Close(frame);
         throw;
     }
-    frame->getContainerWindow()->setVisible(true);
 }
 
 css::uno::Sequence<css::beans::PropertyValue>

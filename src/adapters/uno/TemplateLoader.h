@@ -28,8 +28,8 @@ public:
     // why, when it cannot be opened as a presentation; other office failures propagate.
     css::uno::Reference<css::uno::XInterface> Load(const std::string& nativePath);
 
-    // Gives a presentation made by Load a window of its own in a frame named `frameName`, and
-    // shows it; with no presentation, a new plain one.
+    // Shows a window of its own in a frame named `frameName` and puts a presentation made by
+    // Load into it; with no presentation, a new plain one. On failure the frame is closed.
     void Show(const css::uno::Reference<css::uno::XInterface>& presentation,
               const std::string& frameName);
 

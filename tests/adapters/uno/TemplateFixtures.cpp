@@ -4,6 +4,7 @@
 #include "TestOffice.h"
 #include "UnoValues.h"
 
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
@@ -101,6 +102,23 @@ void WriteTextDocument(OfficeConnection& office, const fs::path& file) {
     Reference<css::lang::XComponent>(storage, UNO_QUERY_THROW)->dispose();
 }
 
+// The office writes no encrypted PowerPoint 97 file, and cannot read one. What sets such a file
+// apart is its current-user record, whose header token says "encrypted" before any record is
+// read: the fixture is the office's own .pot with that token, and its records as they were.
+void MarkEncrypted97(const fs::path& from, const fs::path& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The CurrentUserAtom: record type 0x0FF6, its length, then size 0x14 and the token.
+    std::string const plain("\x14\x00\x00\x00\x5F\xC0\x91\xE3", 8);
+    std::size_t const at = bytes.find(plain);
+    if (at == std::string::npos || at < 6 || bytes.compare(at - 6, 2, "\xF6\x0F") != 0 ||
+        bytes.find(plain, at + 1) != std::string::npos) {
+        throw std::runtime_error("no single current-user record in " + from.string());
+    }
+    bytes.replace(at + 4, 4, std::string("\xDF\xC4\xD1\xF3", 4));
+    std::ofstream(to, std::ios::binary) << bytes;
+}
+
 } // namespace
 
 TemplateFixtures TemplateFixtures::In(const fs::path& folder) {
@@ -114,6 +132,8 @@ TemplateFixtures TemplateFixtures::In(const fs::path& folder) {
     fixtures.garbage = folder / "Garbage.pot";
     fixtures.textDocument = folder / "Letter.odt";
     fixtures.passwordProtected = folder / "Locked Design.otp";
+    fixtures.passwordProtected2007 = folder / "Locked Design.potx";
+    fixtures.passwordProtected97 = folder / "Locked Design.pot";
     fixtures.truncatedOdf = folder / "Half Design.otp";
     fixtures.truncated97 = folder / "Half Design.pot";
     fixtures.emptyFile = folder / "Empty Design.potx";
@@ -169,21 +189,26 @@ TemplateFixtures TemplateFixtures::Make(OfficeConnection& office, const fs::path
 
         Reference<css::frame::XStorable> const storable(document, UNO_QUERY_THROW);
         auto const store = [&](const fs::path& file, const char* filter,
-                               const char* password = nullptr) {
-            std::vector<std::pair<const char*, Any>> arguments{
-                {"FilterName", Any(OUString::createFromAscii(filter))}, {"Overwrite", Any(true)}};
-            if (password != nullptr) {
-                arguments.emplace_back("Password", Any(OUString::createFromAscii(password)));
-            }
+                               std::vector<std::pair<const char*, Any>> arguments = {}) {
+            arguments.emplace_back("FilterName", Any(OUString::createFromAscii(filter)));
+            arguments.emplace_back("Overwrite", Any(true));
             storable->storeToURL(ToUno(TestOffice::Url(file)), Properties(arguments));
         };
+        // The ODF filters take the password itself; the OOXML ones the key material that the
+        // office's own "save with password" hands them.
+        Any const password(OUString::createFromAscii(Password));
+        css::beans::NamedValue const key[] = {{"OOXPassword", password},
+                                              {"CryptoType", Any(OUString("Standard"))}};
+        css::uno::Sequence<css::beans::NamedValue> const ooxmlKey(key, 2);
         store(fixtures.odfTemplate, "impress8_template");
         store(fixtures.powerPoint97, "MS PowerPoint 97 Vorlage");
         store(fixtures.powerPoint2007, "Impress MS PowerPoint 2007 XML Template");
         store(fixtures.odfPresentation, "impress8");
         store(fixtures.powerPoint97Presentation, "MS PowerPoint 97");
         store(fixtures.powerPoint2007Presentation, "Impress Office Open XML");
-        store(fixtures.passwordProtected, "impress8_template", Password);
+        store(fixtures.passwordProtected, "impress8_template", {{"Password", password}});
+        store(fixtures.passwordProtected2007, "Impress MS PowerPoint 2007 XML Template",
+              {{"EncryptionData", Any(ooxmlKey)}});
         WriteTextDocument(office, fixtures.textDocument);
     });
 
@@ -192,6 +217,7 @@ TemplateFixtures TemplateFixtures::Make(OfficeConnection& office, const fs::path
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::ofstream(to, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
     };
+    MarkEncrypted97(fixtures.powerPoint97, fixtures.passwordProtected97);
     firstHalf(fixtures.odfTemplate, fixtures.truncatedOdf);
     firstHalf(fixtures.powerPoint97, fixtures.truncated97);
     std::ofstream(fixtures.emptyFile).close();

@@ -34,14 +34,16 @@ public:
     std::filesystem::path powerPoint97Presentation;   // .ppt
     std::filesystem::path powerPoint2007Presentation; // .pptx
 
-    std::filesystem::path garbage;           // random bytes named .pot
-    std::filesystem::path textDocument;      // an ODF text document, .odt
-    std::filesystem::path passwordProtected; // the .otp encrypted with a password
-    std::filesystem::path truncatedOdf;      // the first half of the .otp
-    std::filesystem::path truncated97;       // the first half of the .pot
-    std::filesystem::path emptyFile;         // zero bytes named .potx
-    std::filesystem::path folder;            // a folder named like a template
-    std::filesystem::path pipe;              // a named pipe named like a template
+    std::filesystem::path garbage;               // random bytes named .pot
+    std::filesystem::path textDocument;          // an ODF text document, .odt
+    std::filesystem::path passwordProtected;     // the .otp encrypted with a password
+    std::filesystem::path passwordProtected2007; // the .potx encrypted with a password
+    std::filesystem::path passwordProtected97;   // the .pot marked as protected by a password
+    std::filesystem::path truncatedOdf;          // the first half of the .otp
+    std::filesystem::path truncated97;           // the first half of the .pot
+    std::filesystem::path emptyFile;             // zero bytes named .potx
+    std::filesystem::path folder;                // a folder named like a template
+    std::filesystem::path pipe;                  // a named pipe named like a template
 
     static constexpr const char* Password = "slidevane";
 };

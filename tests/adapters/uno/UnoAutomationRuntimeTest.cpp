@@ -1,5 +1,6 @@
 #include "UnoAutomationRuntime.h"
 
+#include "AbandonedFrames.h"
 #include "DesignSnapshot.h"
 #include "SharedOffice.h"
 #include "TemplateLoader.h"
@@ -20,6 +21,7 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/FrameSearchFlag.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -424,8 +426,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "cannot be opened as a presentation: "},
         BadTemplate{"TextDocument", [] { return SharedOffice::Templates().textDocument; }, 440,
                     "cannot be opened as a presentation: "},
+        // Whatever the format, a password is a password: the user can open it knowing one.
         BadTemplate{"PasswordProtected", [] { return SharedOffice::Templates().passwordProtected; },
                     440, "it is protected by a password"},
+        BadTemplate{"PasswordProtected2007",
+                    [] { return SharedOffice::Templates().passwordProtected2007; }, 440,
+                    "it is protected by a password"},
+        BadTemplate{"PasswordProtected97",
+                    [] { return SharedOffice::Templates().passwordProtected97; }, 440,
+                    "it is protected by a password"},
         BadTemplate{"TruncatedOdf", [] { return SharedOffice::Templates().truncatedOdf; }, 440,
                     "cannot be opened as a presentation: "},
         BadTemplate{"Truncated97", [] { return SharedOffice::Templates().truncated97; }, 440,
@@ -564,6 +573,45 @@ TEST_F(ImpressAdapter, APresentationClosedBeforeShowingFailsTheStepAndLeavesNoth
     EXPECT_FALSE(office.Lost()) << "the office is fine; only a presentation went";
     application.reset();
     EXPECT_EQ(CountDocuments(SharedOffice::Office().PipeName()).all, 0u);
+}
+
+// A window is shown before its presentation is put into it. A frame given up while the office
+// stood still may be shown and empty, or shown with the presentation in it: the first is
+// closed once the office answers again, the second is the user's.
+TEST_F(ImpressAdapter, AbandonedFramesCloseShownEmptyFramesAndKeepShownPresentations) {
+    UnoAutomationRuntime runtime(SharedOfficeSettings());
+    auto application = runtime.GetObject("", Impress);
+    OfficeConnection& office = *dynamic_cast<UnoApplication&>(*application).Office();
+    std::string const empty = UniquePipe("empty frame");
+    std::string const full = UniquePipe("shown presentation");
+    Reference<css::lang::XComponent> shown;
+    office.Call("frames", [&] {
+        for (const std::string& name : {empty, full}) {
+            Reference<css::frame::XFrame> const frame =
+                office.Desktop()->findFrame(uno::ToUno(name), css::frame::FrameSearchFlag::CREATE);
+            frame->getContainerWindow()->setVisible(true);
+            if (name == full) {
+                shown = Reference<css::frame::XComponentLoader>(frame, UNO_QUERY_THROW)
+                            ->loadComponentFromURL("private:factory/simpress", "_self", 0, {});
+            }
+            AbandonedFrames::Remember(office.Link()->PipeName(), name);
+        }
+    });
+    auto const exists = [&](const std::string& name) {
+        bool found = false;
+        office.Call("find", [&] {
+            found = office.Desktop()
+                        ->findFrame(uno::ToUno(name), css::frame::FrameSearchFlag::CHILDREN)
+                        .is();
+        });
+        return found;
+    };
+    ASSERT_TRUE(exists(empty));
+    office.Call("close abandoned", [&] { AbandonedFrames::CloseFound(office); });
+    EXPECT_FALSE(exists(empty)) << "an empty window was left on the user's screen";
+    EXPECT_TRUE(exists(full)) << "a shown presentation was closed";
+    EXPECT_FALSE(AbandonedFrames::Any(office.Link()->PipeName()));
+    office.Call("close", [&] { TemplateLoader::Close(shown); });
 }
 
 // --- obtaining the office ------------------------------------------------------------------
