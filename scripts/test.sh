@@ -61,7 +61,7 @@ fuzz_all() {
     local first=$!
     (fuzz gif_decoder_fuzz "$gif_fuzz_seconds" sample-pack/UI src/picture/assets &&
         fuzz wine_hive_fuzz "$more_fuzz_seconds" tests/data/fuzz/hive &&
-        fuzz compound_file_fuzz "$compound_fuzz_seconds" sample-pack/TEMPLATE) &
+        fuzz compound_file_reader_fuzz "$compound_fuzz_seconds" sample-pack/TEMPLATE) &
     local second=$!
     local failed=0
     wait "$first" || failed=1

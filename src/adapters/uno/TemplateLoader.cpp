@@ -2,7 +2,7 @@
 
 #include "RefusingInteractionHandler.h"
 #include "TemplateRefused.h"
-#include "adapters/posix/CompoundFile.h"
+#include "adapters/posix/CompoundFileReader.h"
 #include "adapters/posix/RegularFile.h"
 #include "platform/RuntimeError.h"
 
@@ -67,9 +67,11 @@ void RequireReadableFile(const std::string& nativePath, const RegularFile& file)
 // reads no such file, and fails on it without asking for a password, so the reason is found
 // here, before the office is asked anything.
 bool ProtectedPowerPoint97(RegularFile& file) {
-    CompoundFile compound([&file](std::uint64_t offset, std::size_t count,
-                                  std::string& bytes) { return file.readAt(offset, count, bytes); },
-                          file.size());
+    CompoundFileReader compound(
+        [&file](std::uint64_t offset, std::size_t count, std::string& bytes) {
+            return file.readAt(offset, count, bytes);
+        },
+        file.size());
     if (!compound.Valid()) {
         return false;
     }

@@ -1,4 +1,4 @@
-#include "adapters/posix/CompoundFile.h"
+#include "adapters/posix/CompoundFileReader.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -43,7 +43,7 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
 
 } // namespace
 
-CompoundFile::CompoundFile(Reader read, std::uint64_t fileSize)
+CompoundFileReader::CompoundFileReader(Reader read, std::uint64_t fileSize)
     : read_(std::move(read)), fileSize_(fileSize) {
     std::string header;
     if (fileSize_ < HeaderSize || !read_(0, HeaderSize, header) || header.size() < HeaderSize ||
@@ -65,11 +65,11 @@ CompoundFile::CompoundFile(Reader read, std::uint64_t fileSize)
     valid_ = true;
 }
 
-std::uint64_t CompoundFile::SectorOffset(std::uint32_t sector) const {
+std::uint64_t CompoundFileReader::SectorOffset(std::uint32_t sector) const {
     return (std::uint64_t{sector} + 1) << sectorShift_;
 }
 
-std::optional<std::uint32_t> CompoundFile::Word(std::uint64_t offset) {
+std::optional<std::uint32_t> CompoundFileReader::Word(std::uint64_t offset) {
     std::string bytes;
     if (offset > fileSize_ || !read_(offset, 4, bytes) || bytes.size() < 4) {
         return std::nullopt;
@@ -77,7 +77,7 @@ std::optional<std::uint32_t> CompoundFile::Word(std::uint64_t offset) {
     return Le32(bytes, 0);
 }
 
-std::optional<std::uint32_t> CompoundFile::FatSector(std::uint32_t index) {
+std::optional<std::uint32_t> CompoundFileReader::FatSector(std::uint32_t index) {
     if (index >= fatSectors_) {
         return std::nullopt;
     }
@@ -105,7 +105,7 @@ std::optional<std::uint32_t> CompoundFile::FatSector(std::uint32_t index) {
     return Word(SectorOffset(difat) + 4 * std::uint64_t{rest % perSector});
 }
 
-std::optional<std::uint32_t> CompoundFile::Next(std::uint32_t sector) {
+std::optional<std::uint32_t> CompoundFileReader::Next(std::uint32_t sector) {
     std::uint32_t const perSector = (1u << sectorShift_) / 4;
     std::optional<std::uint32_t> const fat = FatSector(sector / perSector);
     if (!fat || *fat > LastRegularSector) {
@@ -114,7 +114,7 @@ std::optional<std::uint32_t> CompoundFile::Next(std::uint32_t sector) {
     return Word(SectorOffset(*fat) + 4 * std::uint64_t{sector % perSector});
 }
 
-std::optional<std::uint32_t> CompoundFile::Along(std::uint32_t start, std::uint64_t steps) {
+std::optional<std::uint32_t> CompoundFileReader::Along(std::uint32_t start, std::uint64_t steps) {
     // A chain has no more links than the file has sectors; a longer walk is going round a loop.
     if (steps > (fileSize_ >> sectorShift_)) {
         return std::nullopt;
@@ -136,8 +136,8 @@ std::optional<std::uint32_t> CompoundFile::Along(std::uint32_t start, std::uint6
     return sector;
 }
 
-std::optional<std::uint64_t> CompoundFile::ChainOffset(std::uint32_t start,
-                                                       std::uint64_t position) {
+std::optional<std::uint64_t> CompoundFileReader::ChainOffset(std::uint32_t start,
+                                                             std::uint64_t position) {
     std::optional<std::uint32_t> const sector = Along(start, position >> sectorShift_);
     if (!sector) {
         return std::nullopt;
@@ -150,7 +150,7 @@ std::optional<std::uint64_t> CompoundFile::ChainOffset(std::uint32_t start,
     return offset;
 }
 
-std::optional<CompoundFile::Entry> CompoundFile::ReadEntry(std::uint32_t index) {
+std::optional<CompoundFileReader::Entry> CompoundFileReader::ReadEntry(std::uint32_t index) {
     std::optional<std::uint64_t> const at =
         ChainOffset(directoryStart_, std::uint64_t{index} * EntrySize);
     std::string bytes;
@@ -175,8 +175,8 @@ std::optional<CompoundFile::Entry> CompoundFile::ReadEntry(std::uint32_t index) 
     return entry;
 }
 
-std::optional<std::string> CompoundFile::ReadChain(std::uint32_t start, std::size_t count,
-                                                   bool mini, std::uint32_t miniStreamStart) {
+std::optional<std::string> CompoundFileReader::ReadChain(std::uint32_t start, std::size_t count,
+                                                         bool mini, std::uint32_t miniStreamStart) {
     std::string out;
     std::uint32_t sector = start;
     unsigned const shift = mini ? MiniSectorShift : sectorShift_;
@@ -212,7 +212,8 @@ std::optional<std::string> CompoundFile::ReadChain(std::uint32_t start, std::siz
     return out;
 }
 
-std::optional<std::string> CompoundFile::StreamStart(std::u16string_view name, std::size_t count) {
+std::optional<std::string> CompoundFileReader::StreamStart(std::u16string_view name,
+                                                           std::size_t count) {
     if (!valid_ || count > MaxCount) {
         return std::nullopt;
     }

@@ -20,13 +20,13 @@
 // Owns: nothing but the header it read. It does not know what a stream means.
 namespace slidevane {
 
-class CompoundFile {
+class CompoundFileReader {
 public:
     // Up to `count` bytes at `offset` into `bytes` (fewer where the file ends); false when the
     // read fails.
     using Reader = std::function<bool(std::uint64_t offset, std::size_t count, std::string& bytes)>;
 
-    CompoundFile(Reader read, std::uint64_t fileSize);
+    CompoundFileReader(Reader read, std::uint64_t fileSize);
 
     // Whether the file starts as a compound file, with a header this reader understands.
     bool Valid() const { return valid_; }

@@ -1,7 +1,7 @@
 // Reading the start of a stream in a compound file: files built here the way the 97-2003 office
 // formats lay them out (small streams in the small-stream area, large ones in sectors of their
 // own), and the same files damaged where a reader would follow them.
-#include "adapters/posix/CompoundFile.h"
+#include "adapters/posix/CompoundFileReader.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -138,8 +138,8 @@ std::string Pattern(std::size_t size, char seed) {
     return bytes;
 }
 
-CompoundFile Over(const std::string& file) {
-    return CompoundFile(
+CompoundFileReader Over(const std::string& file) {
+    return CompoundFileReader(
         [file](std::uint64_t offset, std::size_t count, std::string& bytes) {
             bytes = offset < file.size() ? file.substr(offset, count) : std::string();
             return true;
@@ -163,7 +163,7 @@ struct Read {
 class CompoundFileReads : public ::testing::TestWithParam<Read> {};
 
 TEST_P(CompoundFileReads, TheStartOfANamedStream) {
-    CompoundFile file = Over(Sample);
+    CompoundFileReader file = Over(Sample);
     ASSERT_TRUE(file.Valid());
     EXPECT_EQ(file.StreamStart(GetParam().name, GetParam().count), GetParam().expected);
 }
@@ -191,7 +191,7 @@ class DamagedCompoundFiles : public ::testing::TestWithParam<Damage> {};
 TEST_P(DamagedCompoundFiles, GiveNoStream) {
     std::string file = Sample;
     GetParam().apply(file);
-    CompoundFile compound(
+    CompoundFileReader compound(
         [&file](std::uint64_t offset, std::size_t count, std::string& bytes) {
             EXPECT_LE(offset, file.size());
             bytes = offset < file.size() ? file.substr(offset, count) : std::string();
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Damage>& info) { return info.param.label; });
 
 // A chain that loops is walked no further than the file has sectors.
-TEST(CompoundFile, AChainInALoopEnds) {
+TEST(CompoundFileReader, AChainInALoopEnds) {
     std::string file = Build({{u"Pictures", Pattern(5000, 'd')}});
     // Every sector of the large stream leads back to its first.
     std::size_t const table = Sector;
@@ -242,7 +242,7 @@ TEST(CompoundFile, AChainInALoopEnds) {
     for (std::uint32_t s = first; s < first + 10; ++s) {
         Put32(file, table + 4 * s, first);
     }
-    CompoundFile compound = Over(file);
+    CompoundFileReader compound = Over(file);
     std::optional<std::string> const start = compound.StreamStart(u"Pictures", 4096);
     // What a looping chain gives is the loop's bytes, never a hang.
     ASSERT_TRUE(start.has_value());
