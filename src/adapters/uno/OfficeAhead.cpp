@@ -6,21 +6,17 @@
 #include "OfficePipes.h"
 #include "TemplateLoader.h"
 #include "UnoValues.h"
+#include "adapters/posix/SessionSpawn.h"
 
-#include <cerrno>
 #include <com/sun/star/frame/FrameSearchFlag.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/io/XInputStream.hpp>
 #include <com/sun/star/io/XSequenceOutputStream.hpp>
-#include <csignal>
 #include <fcntl.h>
 #include <osl/file.hxx>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace slidevane {
 
@@ -35,36 +31,14 @@ namespace {
 // A start is looked at this often: a failed look costs one local connect.
 constexpr auto PollInterval = 20ms;
 
-// Starts the keeper for the office whose launcher is `group`, reading end of file on `tie`.
+// Starts the keeper for the office whose launcher is `group`, reading end of file on `tie`. A
+// session of its own: a terminal's signals to the program must not end the keeper before it has
+// done its work.
 pid_t StartKeeper(const OfficeAhead::Settings& settings, pid_t group, int tie) {
-    std::vector<std::string> arguments{settings.keeper.string(), settings.pipeName,
-                                       std::to_string(group), settings.profileUrl};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, tie, 0);
-    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A session of its own: a terminal's signals to the program must not end the keeper before
-    // it has done its work.
-    sigset_t all;
-    sigset_t none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    pid_t pid = -1;
-    int const error = posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&files);
-    return error == 0 ? pid : -1;
+    int error = 0;
+    return SessionSpawn::Start(
+        {settings.keeper.string(), settings.pipeName, std::to_string(group), settings.profileUrl},
+        {tie, SessionSpawn::Null, SessionSpawn::Inherit}, error);
 }
 
 } // namespace

@@ -1,17 +1,13 @@
 #include "OfficeLauncher.h"
 
+#include "adapters/posix/SessionSpawn.h"
 #include "platform/RuntimeError.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <mutex>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace slidevane {
 
@@ -30,34 +26,11 @@ OfficeLauncher::OfficeLauncher(const std::vector<std::string>& command, const st
     arguments.push_back("--nologo");
     arguments.push_back("--nodefault");
     arguments.push_back("--norestore");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    // The office may outlive this program; it must not hold on to this program's terminal or
-    // to the pipes of whoever started it.
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // The office is the user's own: signals this program ignores or blocks for itself (a closed
-    // pipe, say) are the office's to handle as it always does.
-    sigset_t all;
-    sigset_t none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    int const error = posix_spawnp(&pid_, argv[0], &files, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&files);
+    // The office is the user's own: signals this program ignores or blocks for itself are the
+    // office's to handle as it always does. It may outlive this program; it must not hold on to
+    // this program's terminal or to the pipes of whoever started it.
+    int error = 0;
+    pid_ = SessionSpawn::Start(arguments, {}, error);
     if (error != 0) {
         throw RuntimeError::Automation("CreateObject", "cannot start " + command.front() + ": " +
                                                            std::strerror(error));
