@@ -16,8 +16,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -95,13 +95,13 @@ int main(int argc, char** argv) {
     char const* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/slidevane3-ahead-XXXXXX";
     fs::path const work = mkdtemp(pattern.data());
-    std::string const profileUrl = slidevane::uno::FromUno(
-        slidevane::uno::FileUrl((work / "profile").string()));
+    std::string const profileUrl =
+        slidevane::uno::FromUno(slidevane::uno::FileUrl((work / "profile").string()));
 
     // A private display for the office's windows.
-    UserProgram display({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten",
-                         "tcp"},
-                        UserEnvironment::FromSession());
+    UserProgram display(
+        {"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        UserEnvironment::FromSession());
     std::string number;
     for (int i = 0; i < 200 && number.find('\n') == std::string::npos; ++i) {
         std::this_thread::sleep_for(50ms);
@@ -153,7 +153,8 @@ int main(int argc, char** argv) {
                         auto const begun = Clock::now();
                         runtime.StartAhead();
                         starts.push_back(
-                            std::chrono::duration<double, std::milli>(Clock::now() - begun).count());
+                            std::chrono::duration<double, std::milli>(Clock::now() - begun)
+                                .count());
                     }
                     std::this_thread::sleep_for(3s); // browsing
                     double const opened = DoubleClick(runtime, file);

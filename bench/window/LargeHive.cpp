@@ -34,18 +34,20 @@ std::string WriteLargeHive(const std::string& folder, const std::string& packReg
                       "#arch=win32\n\n";
     char line[512];
     for (int i = 0; i < 50000; ++i) {
-        std::snprintf(line, sizeof line,
-                      "[Software\\\\Vendor %03d\\\\Product %03d\\\\Component %05d] 1796616432\n"
-                      "\"InstallLocation\"=\"C:\\\\Program Files\\\\Vendor %03d\\\\Component "
-                      "%05d\\\\\"\n\"Version\"=dword:%08x\n\"Flags\"=hex:%02x,00,01,02,03,04,05,06,07\n\n",
-                      i % 500, (i / 500) % 100, i, i % 500, i, i, i & 0xFF);
+        std::snprintf(
+            line, sizeof line,
+            "[Software\\\\Vendor %03d\\\\Product %03d\\\\Component %05d] 1796616432\n"
+            "\"InstallLocation\"=\"C:\\\\Program Files\\\\Vendor %03d\\\\Component "
+            "%05d\\\\\"\n\"Version\"=dword:%08x\n\"Flags\"=hex:%02x,00,01,02,03,04,05,06,07\n\n",
+            i % 500, (i / 500) % 100, i, i % 500, i, i, i & 0xFF);
         out += line;
     }
     try {
         out += "[" + key + "] 1796616432\n\"PresentPath\"=\"" + Escaped(catalogue.InstallFolder()) +
                "\"\n\n[" + key + "\\\\INDEX] 1796616432\n";
         for (std::int16_t c = 0; c <= 9; ++c) {
-            out += "\"" + std::to_string(c) + "\"=\"" + Escaped(catalogue.GetIndexTitle(c)) + "\"\n";
+            out +=
+                "\"" + std::to_string(c) + "\"=\"" + Escaped(catalogue.GetIndexTitle(c)) + "\"\n";
         }
         for (std::int16_t c = 0; c <= 9; ++c) {
             out += "\n[" + key + "\\\\TEMPLATE\\\\" + std::to_string(c) + "] 1796616432\n";

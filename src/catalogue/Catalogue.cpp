@@ -22,9 +22,13 @@ std::string Catalogue::InstallFolder() {
     return WithoutTerminator(value.AsText());
 }
 
-std::string Catalogue::GetDefaultPath() { return InstallFolder() + "\\" + "UI\\"; }
+std::string Catalogue::GetDefaultPath() {
+    return InstallFolder() + "\\" + "UI\\";
+}
 
-std::string Catalogue::GetDefaultTemplatePath() { return InstallFolder() + "\\" + "TEMPLATE\\"; }
+std::string Catalogue::GetDefaultTemplatePath() {
+    return InstallFolder() + "\\" + "TEMPLATE\\";
+}
 
 std::string Catalogue::GetIndexTitle(std::int16_t indexInt) {
     RegistryValue const value = module1_.GetRegistryString(

@@ -5,7 +5,9 @@ namespace slidevane {
 namespace {
 
 // A path that came from the catalogue may carry its stored NUL; the report shows what precedes it.
-std::string Printable(const std::string& path) { return path.substr(0, path.find('\0')); }
+std::string Printable(const std::string& path) {
+    return path.substr(0, path.find('\0'));
+}
 
 } // namespace
 
@@ -17,7 +19,9 @@ RuntimeError RuntimeError::InvalidArgument() {
     return {5, "Invalid procedure call or argument"};
 }
 
-RuntimeError RuntimeError::CannotPerform() { return {17, "Can't perform requested operation"}; }
+RuntimeError RuntimeError::CannotPerform() {
+    return {17, "Can't perform requested operation"};
+}
 
 RuntimeError RuntimeError::FileNotFound(const std::string& path) {
     return {53, "File not found: " + Printable(path)};

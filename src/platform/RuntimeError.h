@@ -17,12 +17,12 @@ public:
     const std::string& Description() const { return description_; }
 
     // The standard descriptions of the numbers the system raises.
-    static RuntimeError InvalidArgument();          // 5
-    static RuntimeError CannotPerform();            // 17
-    static RuntimeError FileNotFound(const std::string& path);  // 53
-    static RuntimeError PathNotFound(const std::string& path);  // 76
+    static RuntimeError InvalidArgument();                                // 5
+    static RuntimeError CannotPerform();                                  // 17
+    static RuntimeError FileNotFound(const std::string& path);            // 53
+    static RuntimeError PathNotFound(const std::string& path);            // 76
     static RuntimeError CannotCreateObject(const std::string& className); // 429
-    static RuntimeError InvalidPicture(const std::string& path); // 481
+    static RuntimeError InvalidPicture(const std::string& path);          // 481
     // The office refused an automation call; `number` is the failure code it gave (440 when none).
     static RuntimeError Automation(const std::string& call, const std::string& message,
                                    int number = 440);

@@ -10,7 +10,8 @@ namespace {
 // Add a presentation with a window, apply the template, show the application. The collection
 // is released at once; the presentation is held until the steps are done.
 void AddApplyShow(AutomationApplication& application, const std::string& path) {
-    std::unique_ptr<AutomationPresentation> presentation = application.Presentations()->Add(msoTrue);
+    std::unique_ptr<AutomationPresentation> presentation =
+        application.Presentations()->Add(msoTrue);
     presentation->ApplyTemplate(path);
     application.SetVisible(msoTrue);
 }
@@ -33,7 +34,9 @@ void TemplateOpener::OpenSelectedTemplate() {
                        "Slidevane3");
 }
 
-void TemplateOpener::OpenPresentation(std::string path) { StartPresentationApp(path); }
+void TemplateOpener::OpenPresentation(std::string path) {
+    StartPresentationApp(path);
+}
 
 void TemplateOpener::StartPresentationApp(const std::string& path) {
     std::string const progId = "Powerpoint.Application." + state_.HasPptVer;

@@ -36,8 +36,8 @@ TEST(ProgramOptions, TheCommandLineWinsOverTheEnvironmentAndStrangeOptionsAreRef
         std::string const shown = ::testing::PrintToString(
             std::vector<std::string>(c.arguments.begin(), c.arguments.end()));
         SCOPED_TRACE(shown + " with " + (c.environment ? c.environment : "(unset)"));
-        ProgramOptions const options = ProgramOptions::Parse(
-            static_cast<int>(c.arguments.size()), c.arguments.data(), c.environment);
+        ProgramOptions const options = ProgramOptions::Parse(static_cast<int>(c.arguments.size()),
+                                                             c.arguments.data(), c.environment);
         EXPECT_EQ(options.officeAhead, c.officeAhead);
         EXPECT_EQ(options.help, c.help);
         EXPECT_EQ(options.error.has_value(), c.error);

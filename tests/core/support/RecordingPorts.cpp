@@ -10,9 +10,8 @@ namespace slidevane::testing {
 RecordingWindow::RecordingWindow() {
     for (Control control : AllControls) {
         ControlLayout const& layout = LayoutTable::Of(control);
-        geometry_[static_cast<std::size_t>(control)] = {layout.left / 15.0f, layout.top / 15.0f,
-                                                        layout.width / 15.0f,
-                                                        layout.height / 15.0f};
+        geometry_[static_cast<std::size_t>(control)] = {
+            layout.left / 15.0f, layout.top / 15.0f, layout.width / 15.0f, layout.height / 15.0f};
     }
 }
 
@@ -56,7 +55,9 @@ std::string RecordingWindow::Shows(Control control) const {
     return cut == std::string::npos ? found->second : found->second.substr(cut + 1);
 }
 
-std::vector<std::string> RecordingWindow::TakeLoads() { return std::exchange(loads_, {}); }
+std::vector<std::string> RecordingWindow::TakeLoads() {
+    return std::exchange(loads_, {});
+}
 
 std::intptr_t RecordingShell::ShellExecuteA(void* owner, const char* operation, const char* file,
                                             const char* parameters, const char* directory,
@@ -103,7 +104,9 @@ public:
         owner_.Record("Presentations");
         return std::make_unique<testing::Presentations>(owner_);
     }
-    void SetVisible(int visible) override { owner_.Record("Visible(" + std::to_string(visible) + ")"); }
+    void SetVisible(int visible) override {
+        owner_.Record("Visible(" + std::to_string(visible) + ")");
+    }
 
 private:
     ScriptedAutomation& owner_;
@@ -129,7 +132,8 @@ std::unique_ptr<AutomationApplication> ScriptedAutomation::GetObject(const std::
     return std::make_unique<Application>(*this);
 }
 
-std::unique_ptr<AutomationApplication> ScriptedAutomation::CreateObject(const std::string& className) {
+std::unique_ptr<AutomationApplication>
+ScriptedAutomation::CreateObject(const std::string& className) {
     Record("CreateObject(" + className + ")");
     return std::make_unique<Application>(*this);
 }
