@@ -8,6 +8,9 @@
 # wine_import_pack PACK_DIR DATA_DIR: the sample pack's install record (from PACK_DIR's registry
 #   template) and the presentation application's (DATA_DIR/registry/presentation-application.reg),
 #   into the prefix's 32-bit view, where the installers write them.
+# wine_user_environment [HOME]: sets the array wine_env to what a Windows program gets when a
+#   desktop session starts it: the session's variables from an allow-list and the prefix's,
+#   never the caller's whole environment. Start it as: env -i "${wine_env[@]}" "$wine" PROGRAM
 
 wine=/usr/lib/wine/wine64 # the plain "wine" launcher warns about the missing 32-bit Wine
 [ -x "$wine" ] || wine=$(command -v wine)
@@ -21,6 +24,13 @@ wine_session_end() {
         rm -rf "$wine_session"
     fi
     if [ -n "$wine_session_xvfb" ]; then kill "$wine_session_xvfb" 2>/dev/null || true; fi
+}
+
+wine_user_environment() {
+    wine_env=(HOME="${1:-$HOME}" PATH="$PATH" DISPLAY="$DISPLAY" LANG="${LANG:-C.UTF-8}"
+        WINEPREFIX="$WINEPREFIX" WINEARCH="$WINEARCH" WINEDEBUG="$WINEDEBUG"
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES")
+    if [ -n "${XAUTHORITY:-}" ]; then wine_env+=(XAUTHORITY="$XAUTHORITY"); fi
 }
 
 wine_session_start() {

@@ -102,9 +102,8 @@ app_pid=$!
 walk linux
 
 xdotool mousemove 1000 700
-env -i "${session_env[@]}" WINEPREFIX="$WINEPREFIX" WINEARCH="$WINEARCH" WINEDEBUG="$WINEDEBUG" \
-    WINEDLLOVERRIDES="$WINEDLLOVERRIDES" "$wine" "$windows_program" >"$work/windows.log" 2>&1 \
-    </dev/null &
+wine_user_environment "$work/home"
+env -i "${wine_env[@]}" "$wine" "$windows_program" >"$work/windows.log" 2>&1 </dev/null &
 app_pid=$!
 walk windows
 

@@ -51,7 +51,8 @@ Button1 240 810 1320 255
 LAYOUT
 
 start_program() {
-    "$wine" "$program" >/dev/null 2>&1 </dev/null &
+    wine_user_environment
+    env -i "${wine_env[@]}" "$wine" "$program" >/dev/null 2>&1 </dev/null &
     app_pid=$!
     window=
     for _ in $(seq 100); do
