@@ -11,6 +11,8 @@
 # wine_user_environment [HOME]: sets the array wine_env to what a Windows program gets when a
 #   desktop session starts it: the session's variables from an allow-list and the prefix's,
 #   never the caller's whole environment. Start it as: env -i "${wine_env[@]}" "$wine" PROGRAM
+# wine_find_window: waits up to 20 s for the program's window; sets window, origin_x, origin_y
+#   and window_size (WIDTHxHEIGHT), or fails with window empty.
 
 wine=/usr/lib/wine/wine64 # the plain "wine" launcher warns about the missing 32-bit Wine
 [ -x "$wine" ] || wine=$(command -v wine)
@@ -31,6 +33,18 @@ wine_user_environment() {
         WINEPREFIX="$WINEPREFIX" WINEARCH="$WINEARCH" WINEDEBUG="$WINEDEBUG"
         WINEDLLOVERRIDES="$WINEDLLOVERRIDES")
     if [ -n "${XAUTHORITY:-}" ]; then wine_env+=(XAUTHORITY="$XAUTHORITY"); fi
+}
+
+wine_find_window() {
+    window=
+    for _ in $(seq 200); do
+        window=$(xdotool search --onlyvisible --name '^Slidevane$' 2>/dev/null | head -1 || true)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    origin_x=$X origin_y=$Y window_size=${WIDTH}x$HEIGHT
 }
 
 wine_session_start() {

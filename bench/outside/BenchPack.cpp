@@ -1,5 +1,7 @@
 #include "BenchPack.h"
 
+#include "PackRegistryFile.h"
+
 #include <fstream>
 #include <stdexcept>
 
@@ -12,17 +14,6 @@ namespace {
 constexpr const char* Titles[] = {
     "Celebration",   "Financial Review", "Announcement",   "Lecture", "Introduction",
     "Status Review", "Training",         "Brain Storming", "Report",  "Meeting"};
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (char const c : text) {
-        if (c == '\\' || c == '"') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return quoted + "\"";
-}
 
 } // namespace
 
@@ -43,17 +34,19 @@ BenchPack::BenchPack(const fs::path& samplePack, const fs::path& folder,
     std::ofstream out(registry_, std::ios::binary);
     std::string const root = R"([HKEY_LOCAL_MACHINE\SOFTWARE\Norvale Inc.\Slidevane3\1.0)";
     out << "Windows Registry Editor Version 5.00\r\n\r\n"
-        << root << "]\r\n\"PresentPath\"=" << Quoted(folder.string()) << "\r\n\r\n"
+        << root << "]\r\n\"PresentPath\"=" << PackRegistryFile::Quoted(folder.string())
+        << "\r\n\r\n"
         << root << "\\INDEX]\r\n";
     for (int k = 0; k < 10; ++k) {
-        out << '"' << k << "\"=" << Quoted(Titles[k]) << "\r\n";
+        out << '"' << k << "\"=" << PackRegistryFile::Quoted(Titles[k]) << "\r\n";
     }
     for (std::size_t i = 0; i < copies_.size(); ++i) {
         Place const place = PlaceOf(i);
         if (place.thumbnail == 1) {
             out << "\r\n" << root << "\\TEMPLATE\\" << place.category << "]\r\n";
         }
-        out << '"' << place.thumbnail << "\"=" << Quoted(copies_[i].filename().string()) << "\r\n";
+        out << '"' << place.thumbnail
+            << "\"=" << PackRegistryFile::Quoted(copies_[i].filename().string()) << "\r\n";
     }
     if (!out) {
         throw std::runtime_error("cannot write " + registry_.string());

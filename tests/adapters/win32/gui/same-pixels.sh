@@ -38,16 +38,8 @@ declare -A centre=(
 )
 
 find_window() {
-    window=
-    for _ in $(seq 150); do
-        window=$(xdotool search --onlyvisible --name '^Slidevane$' 2>/dev/null | head -1 || true)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "$1: the window did not appear"
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    origin_x=$X origin_y=$Y
-    [ "$WIDTH" = 418 ] && [ "$HEIGHT" = 288 ] || fail "$1: the window is ${WIDTH}x$HEIGHT"
+    wine_find_window || fail "$1: the window did not appear"
+    [ "$window_size" = 418x288 ] || fail "$1: the window is $window_size"
 }
 
 # The window's pixels once they have stopped changing (repaints follow the pointer).

@@ -54,16 +54,8 @@ start_program() {
     wine_user_environment
     env -i "${wine_env[@]}" "$wine" "$program" >/dev/null 2>&1 </dev/null &
     app_pid=$!
-    window=
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^Slidevane$' 2>/dev/null | head -1 || true)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
-    [ -n "$window" ] || fail "the window did not appear"
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    origin_x=$X origin_y=$Y
-    [ "$WIDTH" = 418 ] && [ "$HEIGHT" = 288 ] || fail "window is ${WIDTH}x$HEIGHT, not 418x288"
+    wine_find_window || fail "the window did not appear"
+    [ "$window_size" = 418x288 ] || fail "window is $window_size, not 418x288"
 }
 
 # Pixels of the control's rectangle on screen that differ from `picture` drawn 1:1 at its top-left
